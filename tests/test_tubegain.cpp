@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "units/envelope.hpp"
+#include "units/tubegain.hpp"
+
+namespace {
+struct Tube {
+  qvprocstate st;
+  qvustubea tube{st, true};
+  Tube() { st.sampleRate = 48000.0f; tube.setRateMultiplier(1.0f); }
+  void set(int i, float value) { tube.params[i]->setValue(value); tube.update(i); }
+};
+}  // namespace
+
+TEST(TubeGain, CurvesPassThroughZeroAndSaturate) {
+  qvtubecurve c;
+  for (int idx = 0; idx <= 8; ++idx) {
+    c.build(idx);
+    EXPECT_NEAR(c.evaluate(0.0f), 0.0f, 1e-7f) << "curve " << idx;
+    EXPECT_GE(c.count, 2);
+    // Continuity: each segment starts where the previous one ends.
+    for (int k = 1; k < c.count; ++k)
+      EXPECT_NEAR(c.seg[k].y0, c.seg[k - 1].y0 + c.seg[k - 1].c3, 2e-5f) << idx << ":" << k;
+  }
+  c.build(0);
+  EXPECT_NEAR(c.evaluate(1000.0f), 0.558975f, 1e-6f);
+  c.build(9);
+  EXPECT_EQ(c.count, 2) << "indices from 8 up give the linear table";
+}
+
+TEST(TubeGain, StaticStageWorkedValues) {
+  Tube t;
+  t.set(qvustubea::kMode, 9);  // linear
+  EXPECT_NEAR(t.tube.process(0.5f), -0.4979855f, 1e-6f);
+  EXPECT_EQ(t.tube.process(0.0f), 0.0f);
+
+  t.set(qvustubea::kMode, 1);
+  EXPECT_NEAR(t.tube.process(50.0f), -0.558975f, 1e-6f) << "Mode 1 saturates, then inverts";
+  EXPECT_NEAR(t.tube.process(-50.0f), 0.428714f - 0.02366f + 0.006039f * 0, 0.03f);
+}
+
+TEST(TubeGain, ZeroInGivesZeroOutForAnyBias) {
+  Tube t;
+  t.set(qvustubea::kGain, 10);
+  for (int mode = 1; mode <= 9; ++mode) {
+    t.set(qvustubea::kMode, mode);
+    for (float bias : {-1.0f, -0.37f, 0.0f, 0.2f, 0.8f, 1.0f}) {
+      t.set(qvustubea::kBias, bias);
+      EXPECT_EQ(t.tube.process(0.0f), 0.0f) << "mode " << mode << " bias " << bias;
+    }
+  }
+}
+
+TEST(TubeGain, ModeChangesRebuildOnlyThroughItsIndex) {
+  Tube t;
+  t.set(qvustubea::kMode, 9);
+  const int linearCount = t.tube.curve().count;
+  t.tube.params[qvustubea::kMode]->setValue(1);
+  t.tube.update(qvustubea::kBias);  // a bias update keeps the curve
+  EXPECT_EQ(t.tube.curve().count, linearCount);
+  t.tube.update(qvustubea::kMode);
+  EXPECT_EQ(t.tube.curve().count, 7);
+}
+
+TEST(TubeGain, StoredModeRangeOneToEightWorks) {
+  qvprocstate st;
+  qvustubea tube(st, false);
+  qvparamspec spec = paramTable(kBlockTubeGain)[0];
+  for (int i = 0; i < 8; ++i) {
+    spec = paramTable(kBlockTubeGain)[i];
+    float xscale = i == qvustubea::kMode ? 8.0f : spec.xscale;
+    float uscale = i == qvustubea::kMode ? 8.0f : spec.uscale;
+    tube.params.append(createParamWithRecord(spec.type, spec.defa, xscale, spec.xlow, uscale,
+                                             spec.ulow, i, tube.records, spec.nametag, spec.vis));
+  }
+  tube.params[qvustubea::kMode]->setNormalized(1.0f);
+  tube.setRateMultiplier(1.0f);
+  EXPECT_EQ(tube.params[qvustubea::kMode]->xi, 8);
+  EXPECT_EQ(tube.curve().count, 10) << "Mode 8 at the top of the stored range";
+}
+
+TEST(TubeGain, FollowerHysteresis) {
+  qvenvfollow f;
+  f.attack = f.release = 1.0f;
+  f.level = 1.0f;  // level follows the shaped input at once
+  f.gain = 1.0f;
+  f.openThr = 0.17f;
+  f.closeThr = 0.153f;
+  auto shapedInput = [](float w) { return 1.0f - std::pow(1.0f - w, 1.0f / 1.5f); };
+  EXPECT_EQ(f.follow(shapedInput(0.169f)), 0.0f) << "below the open threshold nothing opens";
+  EXPECT_FALSE(f.open);
+  EXPECT_GT(f.follow(shapedInput(0.3f)), 0.0f);
+  EXPECT_TRUE(f.open);
+  EXPECT_EQ(f.follow(shapedInput(0.16f)), 0.0f) << "between thresholds the target is 0";
+  EXPECT_TRUE(f.open) << "and the open state holds";
+  f.follow(shapedInput(0.153f));
+  EXPECT_TRUE(f.open) << "0.153 is not below the close threshold";
+  f.follow(shapedInput(0.14f));
+  EXPECT_FALSE(f.open);
+  qvenvfollow off;
+  EXPECT_EQ(off.follow(1.0f), 0.0f) << "no open threshold: the follower does nothing";
+  EXPECT_EQ(off.L, 0.0f);
+}
+
+TEST(TubeGain, TimeCoefficient) {
+  EXPECT_NEAR(timeCoef(0.07f, 1.0f, 48000.0f), 2.0 * std::sin(M_PI / (0.07 * 48000.0)), 1e-7);
+  EXPECT_NEAR(timeCoef(0.07f, 4.0f, 48000.0f), 2.0 * std::sin(M_PI * 4 / (0.07 * 48000.0)), 1e-7)
+      << "an oversampled unit keeps its time constant";
+}
+
+TEST(TubeGain, HugeSagSilencesWhileTheEnvelopeIsHigh) {
+  Tube t;
+  t.tube.params[qvustubea::kSag]->setValue(50.0f);  // beyond the knob's range
+  t.tube.update(-1);
+  float y = 1.0f;
+  for (int i = 0; i < 48000; ++i) y = t.tube.process(0.9f);
+  EXPECT_EQ(y, 0.0f);
+  EXPECT_GT(t.tube.follower().V, 0.1f);
+}
+
+TEST(TubeGain, CrossZeroSkipsTheCrossoverStep) {
+  Tube a, b;
+  a.set(qvustubea::kShift, 0.3f);
+  b.set(qvustubea::kShift, 0.3f);
+  b.set(qvustubea::kCross, 0.5f);
+  a.set(qvustubea::kCross, 0.0f);
+  double diff = 0;
+  for (int i = 0; i < 4800; ++i) {
+    const float x = 0.8f * std::sin(i * 0.05f);
+    diff += std::fabs(a.tube.process(x) - b.tube.process(x));
+  }
+  EXPECT_GT(diff, 1.0) << "cross changes the sound";
+  // With Cross 0 the dynamic path equals the static curve corrected by shift only.
+  Tube c, d;
+  c.set(qvustubea::kShift, 0.3f);
+  d.set(qvustubea::kShift, 0.3f);
+  for (int i = 0; i < 100; ++i) ASSERT_EQ(c.tube.process(0.1f * i), d.tube.process(0.1f * i));
+}

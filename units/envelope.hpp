@@ -1,0 +1,24 @@
+// Shared dynamics: the time coefficient of every smoother and the envelope
+// follower of the tube stage, the compressor and the auto-wah.
+#pragma once
+
+// coef(T) = 2·sin(π·n / (T·fs)) + 1e-25: one-pole smoothing coefficient for a time
+// constant of T seconds in a unit running at fs·n. Computed in double, stored as float.
+float timeCoef(float seconds, float rateFactor, float sampleRate);
+
+// Rectify, shape and smooth the level, open above one threshold and close below a
+// lower one (hysteresis), and glide an envelope towards (level − open) · gain.
+struct qvenvfollow {
+  float attack = 0;     // coefficient while open
+  float release = 0;    // coefficient while closed
+  float level = 0;      // coefficient of the level smoother
+  float gain = 0;       // output gain of the envelope
+  float openThr = 0;    // level above which the follower opens
+  float closeThr = 0;   // level below which it closes
+  float L = 0;          // smoothed level
+  float V = 0;          // envelope
+  bool open = false;
+
+  // [audio] Envelope of sample x; advances the states.
+  float follow(float x) noexcept;
+};

@@ -1,0 +1,28 @@
+#include "units/unitfactory.hpp"
+
+#include "units/tubegain.hpp"
+
+const qvblockinfo kBlockTypes[12] = {
+    {0, "qvusebuffer", "Buffer"},       {1, "qvusewah", "Filter"},
+    {2, "qvuseeq", "Equalizer"},        {3, "qvusclip", "Clipping"},
+    {4, "qvuscomp", "Compression"},     {5, "qvusgate", "Gate"},
+    {6, "qvusetone", "Tone"},           {7, "qvustubea", "Tube Gain"},
+    {8, "qvusegraphiceq", "Graphic EQ"}, {9, "qvusepeak", "Presence"},
+    {10, "qvusewahplus", "Auto Wah"},   {11, "qvusedelay", "Delay"},
+};
+
+const char* blockDisplayName(int blocktype) {
+  if (blocktype < 0 || blocktype > 11) return "";
+  return kBlockTypes[blocktype].displayName;
+}
+
+std::unique_ptr<qvutil> createUnit(int blocktype, const qvprocstate& state, bool withTable,
+                                   bool bringUpToDate) {
+  std::unique_ptr<qvutil> unit;
+  switch (blocktype) {
+    case kBlockTubeGain: unit = std::make_unique<qvustubea>(state, withTable); break;
+    default: return nullptr;
+  }
+  if (withTable && bringUpToDate) unit->update(-1);
+  return unit;
+}
