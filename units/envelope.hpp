@@ -2,7 +2,7 @@
 // follower of the tube stage, the compressor and the auto-wah.
 #pragma once
 
-// coef(T) = 2·sin(π·n / (T·fs)) + 1e-25: one-pole smoothing coefficient for a time
+// coef(T) = 2·sin(π / (T·fs·n)) + 1e-25: one-pole smoothing coefficient for a time
 // constant of T seconds in a unit running at fs·n. Computed in double, stored as float.
 float timeCoef(float seconds, float rateFactor, float sampleRate);
 

@@ -1,0 +1,84 @@
+#include "plugin/qvmailbox.hpp"
+
+void qvmailbox::run(int32_t code, float value) {
+  if (code < kFirstEditorCommand - 1)
+    target_.runControlCommand(code, value);
+  else
+    target_.runRigCommand(code, value);
+}
+
+void qvmailbox::postCommand(int32_t code, float value) {
+  if (code < 0 || code == kNoCommand) return;
+  bool sync = true;
+  if (code < kFirstEditorCommand) {
+    int32_t editorCode = -1;
+    switch (target_.classifyControl(code, value, editorCode)) {
+      case qvcommandtarget::ControlPost::Ignore: return;
+      case qvcommandtarget::ControlPost::RunNow: target_.runEditorCommand(editorCode, value); return;
+      case qvcommandtarget::ControlPost::QueueAsync: sync = false; break;
+      case qvcommandtarget::ControlPost::QueueSync: break;
+    }
+  } else if (code < kFirstRigCommand) {
+    target_.runEditorCommand(code, value);
+    return;
+  }
+
+  lock_.lock();
+  bool stored = true;
+  if (code < kFirstEditorCommand && count_.load(std::memory_order_relaxed) == 1 && code_ == code) {
+    value_ = value;  // the latest knob position wins
+    sync_ = sync;
+  } else if (count_.load(std::memory_order_relaxed) == 0) {
+    code_ = code;
+    value_ = value;
+    sync_ = sync;
+    // Forget signals left over from a command this poster stopped waiting for.
+    startedEvent_.reset();
+    doneEvent_.reset();
+    count_.store(1, std::memory_order_release);
+  } else {
+    stored = false;  // a different command is pending, and this one is dropped
+  }
+
+  if (state_.audioIdle.load(std::memory_order_acquire) != 1) {
+    lock_.unlock();
+    // A dropped command has nothing to wait for; waiting would only stall the
+    // editor and then wrongly declare the running audio thread idle.
+    if (!sync || !stored) return;
+    const bool started = startedEvent_.wait(startWait);
+    startedEvent_.reset();
+    if (started) {
+      timedOut_ = !doneEvent_.wait(doneWait);
+      doneEvent_.reset();
+      return;
+    }
+    // The audio thread did not pick the command up: treat the engine as idle.
+    state_.audioIdle.store(1, std::memory_order_release);
+  } else {
+    lock_.unlock();
+  }
+  runOnPoster();
+}
+
+void qvmailbox::runOnPoster() {
+  state_.bypass.store(true, std::memory_order_seq_cst);
+  // A block that saw bypass clear may still be running through the rig; the
+  // command must not change the rig under it.
+  while (inBlock_.load(std::memory_order_seq_cst)) sleepMs(1);
+  drainCommands(false);
+  state_.bypass.store(state_.savedBypass.load(std::memory_order_acquire),
+                      std::memory_order_release);
+}
+
+void qvmailbox::drainCommands(bool fromAudioThread) {
+  if (count_.load(std::memory_order_acquire) == 0) return;
+  if (!lock_.try_lock()) return;  // the poster holds it: try again next block
+  if (count_.load(std::memory_order_relaxed) != 0) {
+    const bool signal = sync_ && fromAudioThread;
+    if (signal) startedEvent_.set();
+    run(code_, value_);
+    if (signal) doneEvent_.set();
+    count_.store(0, std::memory_order_release);
+  }
+  lock_.unlock();
+}

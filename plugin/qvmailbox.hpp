@@ -1,0 +1,79 @@
+// One-slot command mailbox between the editor's thread and the audio thread.
+// A command is an int32 code with a float value. Controls and rig commands wait
+// here until the audio thread drains the box at the start of its next block, so
+// the rig never changes in the middle of a block; editor commands run at once.
+// While no audio thread drains the box, the poster runs the command itself with
+// processing bypassed.
+//
+// Threads: the poster (editor / host main thread) writes code, value, sync and
+// count under the lock; the audio thread reads and clears them only after a
+// successful try_lock. timedOut is the poster's alone.
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+#include "platform/sync.hpp"
+#include "plugin/qvprocstate.hpp"
+
+// Code ranges.
+constexpr int32_t kFirstEditorCommand = 70000;
+constexpr int32_t kFirstRigCommand = 79999;
+constexpr int32_t kNoCommand = 1000000;
+
+// What the owner of the commands does with them; the engine implements it.
+class qvcommandtarget {
+public:
+  enum class ControlPost { Ignore, RunNow, QueueSync, QueueAsync };
+  virtual ~qvcommandtarget() = default;
+  // [ui] How a control (code < 70000) is posted. RunNow: the editor handles the
+  // control at once (runEditorCommand with the code given back in editorCode).
+  virtual ControlPost classifyControl(int32_t code, float value, int32_t& editorCode) = 0;
+  // [ui] Editor commands 70000..79998, run at once on the posting thread.
+  virtual void runEditorCommand(int32_t code, float value) = 0;
+  // [audio or ui while bypassed] Controls, by control index.
+  virtual void runControlCommand(int32_t code, float value) = 0;
+  // [audio or ui while bypassed] Rig commands, 79999 and above.
+  virtual void runRigCommand(int32_t code, float value) = 0;
+};
+
+class qvmailbox {
+public:
+  qvmailbox(qvprocstate& state, qvcommandtarget& target) : state_(state), target_(target) {}
+
+  // [ui] Hands a command to the engine.
+  void postCommand(int32_t code, float value);
+  // [audio: fromAudioThread true] [ui: false] Runs the pending command, if any;
+  // never waits for the lock.
+  void drainCommands(bool fromAudioThread);
+
+  // [audio] Brackets one block's processing, so that a poster about to run a
+  // command itself first waits for a block already under way to finish.
+  void beginBlock() { inBlock_.store(true, std::memory_order_seq_cst); }
+  void endBlock() { inBlock_.store(false, std::memory_order_release); }
+
+  bool pending() const { return count_.load(std::memory_order_acquire) != 0; }
+  bool timedOut() const { return timedOut_; }
+  int32_t pendingCode() const { return code_; }      // [tests] valid while pending()
+  float pendingValue() const { return value_; }
+
+  uint32_t startWait = 250;    // ms a poster waits for the audio thread to start a sync command
+  uint32_t doneWait = 10000;   // ms it then waits for the command to finish
+
+  qvlock& lockForTesting() { return lock_; }
+
+private:
+  void runOnPoster();
+  void run(int32_t code, float value);
+
+  qvprocstate& state_;
+  qvcommandtarget& target_;
+  std::atomic<int32_t> count_{0};  // 0 or 1
+  int32_t code_ = -1;
+  float value_ = 0.0f;
+  bool sync_ = false;
+  bool timedOut_ = false;
+  qvlock lock_;
+  qvevent startedEvent_;           // set by the audio thread before it runs a sync command
+  qvevent doneEvent_;              // set after it ran one
+  std::atomic<bool> inBlock_{false};
+};
