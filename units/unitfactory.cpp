@@ -1,5 +1,9 @@
 #include "units/unitfactory.hpp"
 
+#include "units/buffer.hpp"
+#include "units/clipping.hpp"
+#include "units/delay.hpp"
+#include "units/dynamics.hpp"
 #include "units/tubegain.hpp"
 
 const qvblockinfo kBlockTypes[12] = {
@@ -20,7 +24,12 @@ std::unique_ptr<qvutil> createUnit(int blocktype, const qvprocstate& state, bool
                                    bool bringUpToDate) {
   std::unique_ptr<qvutil> unit;
   switch (blocktype) {
+    case kBlockBuffer: unit = std::make_unique<qvusebuffer>(state, withTable); break;
+    case kBlockClipping: unit = std::make_unique<qvusclip>(state, withTable); break;
+    case kBlockCompression: unit = std::make_unique<qvuscomp>(state, withTable); break;
+    case kBlockGate: unit = std::make_unique<qvusgate>(state, withTable); break;
     case kBlockTubeGain: unit = std::make_unique<qvustubea>(state, withTable); break;
+    case kBlockDelay: unit = std::make_unique<qvusedelay>(state, withTable); break;
     default: return nullptr;
   }
   if (withTable && bringUpToDate) unit->update(-1);

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "units/clipping.hpp"
+
+namespace {
+struct Clip {
+  qvprocstate st;
+  qvusclip clip{st, true};
+  Clip() { clip.update(-1); }
+  void set(int i, float value) { clip.params[i]->setValue(value); clip.update(i); }
+};
+}  // namespace
+
+TEST(Clipping, DefaultsWorkedValues) {
+  Clip c;
+  const float top = 0.84f + 0.16f / 3.0f;
+  const struct { float in, out, tol; } rows[] = {
+      {0.1f, -0.2f, 1e-7f},    // linear region, gain 2, inverted
+      {-0.1f, 0.2f, 1e-7f},
+      {1.0f, -top, 1e-6f},     // gain 2 drives past 1: the ceiling
+      {-1.0f, top, 1e-6f},
+      {0.0f, 0.0f, 0.0f},
+  };
+  for (const auto& r : rows) EXPECT_NEAR(c.clip.process(r.in), r.out, r.tol) << "in " << r.in;
+  EXPECT_NEAR(c.clip.process(1.0f), -0.8933333f, 1e-6f);
+}
+
+TEST(Clipping, KneeIsContinuousAndRisingForAnyThreshold) {
+  Clip c;
+  for (float t : {-0.5f, 0.0f, 0.3f, 0.84f, 0.99f, 1.0f}) {
+    c.set(qvusclip::kThreshold, t);
+    float prev = -1.0f;
+    for (int k = 0; k <= 1200; ++k) {
+      const float y = 1.2f * k / 1200.0f;
+      const float v = c.clip.knee(y);
+      ASSERT_TRUE(std::isfinite(v)) << "T " << t << " y " << y;
+      EXPECT_GE(v, prev - 1e-6f) << "T " << t << " y " << y;
+      if (k > 0) {
+        EXPECT_LE(std::fabs(v - prev), 0.002f) << "no jump at T " << t << " y " << y;
+      }
+      prev = v;
+    }
+    EXPECT_NEAR(c.clip.knee(1.0f), c.clip.ceiling(), 1e-6f) << "the cubic meets the ceiling at 1";
+    EXPECT_NEAR(c.clip.knee(2.0f), c.clip.ceiling(), 0.0f);
+  }
+}
+
+TEST(Clipping, SoftOutsideItsRangeActsAsOneHundred) {
+  Clip c;
+  for (float soft : {0.0f, -2.0f, 150.0f, 100.0f}) {
+    c.set(qvusclip::kSoft, soft);
+    EXPECT_NEAR(c.clip.ceiling(), 0.84f + 0.16f / 100.0f, 1e-6f) << "soft " << soft;
+    EXPECT_NEAR(c.clip.process(5.0f), -c.clip.ceiling(), 1e-6f);
+  }
+  c.set(qvusclip::kSoft, 0.5f);
+  EXPECT_NEAR(c.clip.ceiling(), 0.84f + 0.32f, 1e-6f) << "inside the range the value counts";
+}
+
+TEST(Clipping, ThresholdOneIsLinearUpToAHardClip) {
+  Clip c;
+  c.set(qvusclip::kThreshold, 1.0f);
+  c.set(qvusclip::kGain, 1.0f);
+  const struct { float in, out; } rows[] = {
+      {0.5f, -0.5f}, {0.999f, -0.999f}, {1.0f, -1.0f}, {1.5f, -1.0f}, {-7.0f, 1.0f}};
+  for (const auto& r : rows) EXPECT_EQ(c.clip.process(r.in), r.out) << "in " << r.in;
+  c.set(qvusclip::kAsymBias, 1.2f);  // bias beyond the empty knee: no NaN from 1/(1 − T)
+  EXPECT_EQ(c.clip.process(0.0f), 0.0f);
+}
+
+TEST(Clipping, ThresholdZeroOrNegativeStaysFiniteAndSilentForSilence) {
+  Clip c;
+  for (float t : {0.0f, -0.4f}) {
+    c.set(qvusclip::kThreshold, t);
+    for (float bias : {0.0f, 0.3f}) {
+      c.set(qvusclip::kAsymBias, bias);
+      EXPECT_NEAR(c.clip.process(0.0f), 0.0f, 1e-6f) << "T " << t << " bias " << bias;
+      for (float x : {-2.0f, -0.3f, 0.2f, 3.0f}) {
+        const float y = c.clip.process(x);
+        EXPECT_TRUE(std::isfinite(y));
+        const float bound = 2.0f * std::fmax(std::fabs(t), std::fabs(c.clip.ceiling()));
+        EXPECT_LE(std::fabs(y), bound + 1e-6f) << "T " << t << " x " << x;
+      }
+    }
+  }
+}
+
+TEST(Clipping, RectifyOneIsAFullWaveRectifier) {
+  Clip c;
+  c.set(qvusclip::kRectify, 1.0f);
+  c.set(qvusclip::kGain, 0.5f);  // stay in the linear region
+  for (int k = 0; k < 64; ++k) {
+    const float x = std::sin(2.0f * static_cast<float>(M_PI) * k / 64.0f);
+    EXPECT_NEAR(c.clip.process(x), -0.5f * std::fabs(x), 1e-6f) << "sample " << k;
+  }
+  c.set(qvusclip::kRectify, 0.5f);
+  EXPECT_EQ(c.clip.process(-0.8f), 0.0f) << "Rectify 0.5 silences the negative half-wave";
+}
+
+TEST(Clipping, BiasAboveThresholdStillGivesSilenceForSilence) {
+  Clip c;
+  for (float bias : {0.5f, 0.85f, 0.9f, 0.99f}) {
+    c.set(qvusclip::kAsymBias, bias);
+    EXPECT_EQ(c.clip.process(0.0f), 0.0f) << "bias " << bias;
+    // The bias moves the operating point into the knee: the curve is flatter there.
+    const float dy = c.clip.process(0.01f) - c.clip.process(0.0f);
+    if (bias > 0.84f) {
+      EXPECT_GT(dy, -0.02f) << "bias " << bias;
+    }
+  }
+  c.set(qvusclip::kAsymBoost, 1.0f);
+  c.set(qvusclip::kAsymBias, 0.0f);
+  c.set(qvusclip::kGain, 0.1f);
+  EXPECT_NEAR(c.clip.process(1.0f), -0.2f, 1e-6f) << "the boost doubles the positive half-wave";
+  EXPECT_NEAR(c.clip.process(-1.0f), 0.1f, 1e-6f) << "and leaves the negative one";
+}

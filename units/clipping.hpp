@@ -1,0 +1,31 @@
+// Clipping stage: gain and bias, optional folding of the negative half-wave, a boost
+// of the positive one, linear up to a threshold, a cubic soft knee up to 1 and a hard
+// ceiling beyond. Memoryless and rate independent; inverts like a gain stage and
+// subtracts the static output of the bias, so silence in is silence out.
+#pragma once
+#include "units/qvutil.hpp"
+
+class qvusclip : public qvutil {
+public:
+  enum Param { kVolume, kSoft, kAsymBoost, kAsymBias, kGain, kRectify, kThreshold };
+
+  qvusclip(const qvprocstate& state, bool withTable);
+  void update(int which) override;
+  float process(float x) noexcept override;
+  int blocktype() const override { return kBlockClipping; }
+
+  // [any] The knee function for y ≥ 0: linear to T, cubic to 1, then the ceiling.
+  float knee(float y) const noexcept;
+  float ceiling() const { return top_; }
+
+private:
+  float T_ = 0.84f;  // threshold: end of the linear region
+  float s_ = 3.0f;   // softness as set
+  float r_ = 0;      // knee scale 1/(1 − T); unused when T ≥ 1 (no knee region)
+  float h_ = 0;      // knee height (1 − T)/s'
+  float top_ = 0;    // ceiling T + h
+  float d_ = 0;      // output offset: the knee's value at the bias
+  // Parameter values cached by update(); process() reads only these.
+  float volume_ = 1, boost_ = 0, bias_ = 0, gain_ = 2, rectify_ = 0;
+  float fold_ = 1;   // 1 − 2·Rectify: scale of the negative half-wave
+};

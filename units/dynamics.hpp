@@ -1,0 +1,67 @@
+// Dynamics units. The noise gate: a smoothed rectifier drives a gain that is fully
+// open above the squared threshold, falls linearly over the band down to 0.85 of it
+// and shuts below; it also serves as the chain's input gate. The compressor: the
+// shared envelope follower pulls a fixed 1.5x make-up gain down above its threshold.
+#pragma once
+#include "units/envelope.hpp"
+#include "units/qvutil.hpp"
+
+// The gate's own follower: unlike the shared envelope follower it smooths the plain
+// rectified level and its output is a gain between 0 and 1, not an envelope.
+struct qvgatefollow {
+  float attack = 0;   // gain coefficient while open
+  float release = 0;  // gain coefficient while closed
+  float level = 0;    // coefficient of the level smoother
+  float to = 0;       // open threshold, Threshold²
+  float tc = 0;       // close threshold, 0.85·to
+  float r = 0;        // width of the closing band, to − tc
+  float L = 0;        // smoothed level
+  float V = 0;        // gain
+  bool open = false;  // above to: attack speed; cleared only below tc
+
+  // [audio] Gain for sample x; advances the states. With no positive threshold it
+  // returns x itself and changes nothing.
+  float gatefollow(float x) noexcept;
+};
+
+class qvusgate : public qvutil {
+public:
+  enum Param { kThreshold, kAttack, kRelease, kTrigCoef };
+
+  qvusgate(const qvprocstate& state, bool withTable);
+  void update(int which) override;
+  float process(float x) noexcept override;
+  int blocktype() const override { return kBlockGate; }
+  void setRateMultiplier(float factor) override;
+
+  const qvgatefollow& follower() const { return gf_; }
+
+private:
+  float n_ = 1.0f;            // rate factor of the oversampled range
+  qvgatefollow gf_;
+  bool initialised_ = false;  // every update recomputes all, the flag only records it
+};
+
+// [between blocks] coef(T) for a dynamics smoother, kept usable: a zero or negative
+// time (reachable through edited ranges) or a zero sample rate makes the formula NaN
+// or negative, which would stick in the recursive states; such a time follows at once.
+float smootherCoef(float seconds, float rateFactor, float sampleRate);
+
+class qvuscomp : public qvutil {
+public:
+  enum Param { kThreshold, kAttack, kRelease, kTrigCoef, kRatio, kDrive };
+
+  qvuscomp(const qvprocstate& state, bool withTable);
+  void update(int which) override;
+  float process(float x) noexcept override;
+  int blocktype() const override { return kBlockCompression; }
+  void setRateMultiplier(float factor) override;
+
+  const qvenvfollow& follower() const { return env_; }
+
+private:
+  qvenvfollow env_;           // gain = Ratio, open at Threshold, close at half of it
+  bool initialised_ = false;  // every update recomputes all, the flag only records it
+  float n_ = 1.0f;            // rate factor of the oversampled range
+  float drive_ = 1.0f;        // input gain, cached for process()
+};
