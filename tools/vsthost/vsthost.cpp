@@ -26,6 +26,13 @@ qvhostmodule::~qvhostmodule() {
 }
 
 qvhostresult qvhostmodule::open(const std::string& path) {
+  if (handle_) {
+    dlclose(handle_);
+    handle_ = nullptr;
+    entry_ = nullptr;
+    main_ = nullptr;
+  }
+  error_.clear();
   // RTLD_LOCAL: two plug-ins (or a plug-in and this process) never bind each
   // other's symbols.
   handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
