@@ -55,7 +55,7 @@ public:
   virtual VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                float opt);
 
-  // Lifecycle. effMainsChanged(1) calls resume(), effMainsChanged(0) suspend().
+  // [ui] Lifecycle. effMainsChanged(1) calls resume(), effMainsChanged(0) suspend().
   virtual void open() {}
   virtual void close() {}
   virtual void suspend() {}
@@ -67,14 +67,14 @@ public:
   float getSampleRate() const { return sampleRate; }
   VstInt32 getBlockSize() const { return blockSize; }
 
-  // Programs. The dispatcher passes only program numbers within [0, numPrograms).
+  // [ui] Programs. The dispatcher passes only program numbers within [0, numPrograms).
   virtual void setProgram(VstInt32 program) { curProgram = program; }
   virtual VstInt32 getProgram() { return curProgram; }
   // `name` is the host's buffer of kVstMaxProgNameLen + 1 bytes; the defaults write nothing.
   virtual void setProgramName(char* name) { (void)name; }
   virtual void getProgramName(char* name) { (void)name; }
 
-  // Parameters, normalised to [0, 1]. `text` is the host's buffer of at least
+  // [any] Parameters, normalised to [0, 1]. `text` is the host's buffer of at least
   // kVstMaxParamStrLen + 1 bytes; the defaults write nothing.
   virtual void setParameter(VstInt32 index, float value) { (void)index; (void)value; }
   virtual float getParameter(VstInt32 index) { (void)index; return 0.0f; }
@@ -96,7 +96,7 @@ public:
     (void)inputs; (void)outputs; (void)sampleFrames;
   }
 
-  // Identity and layout, set by the effect's constructor.
+  // [ui] Identity and layout, set by the effect's constructor.
   void setUniqueID(VstInt32 id) { cEffect.uniqueID = id; }
   void setNumInputs(VstInt32 n) { cEffect.numInputs = n; }
   void setNumOutputs(VstInt32 n) { cEffect.numOutputs = n; }
@@ -137,12 +137,13 @@ public:
 
   // [audio] Events for the next block; the return value is ignored by 2.4 hosts.
   virtual VstInt32 processEvents(VstEvents* events) { (void)events; return 0; }
+  // [ui] No parameter is automatable unless the effect says so.
   virtual bool canParameterBeAutomated(VstInt32 index) { (void)index; return false; }
   virtual bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) {
     (void)category; (void)index; (void)text; return false;
   }
 
-  // Inquiries. The string calls write into the host's buffer (limits in aeffect.h)
+  // [ui] Inquiries. The string calls write into the host's buffer (limits in aeffect.h)
   // and return true when they did; the defaults write nothing.
   virtual VstInt32 getPlugCategory();
   virtual bool getEffectName(char* name) { (void)name; return false; }
