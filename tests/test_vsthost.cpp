@@ -1,0 +1,183 @@
+// The host interface end to end: the demo gain plug-in is loaded as a module
+// through our own host, the way a digital audio workstation loads the real one.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tools/vsthost/vsthost.hpp"
+
+namespace {
+
+std::shared_ptr<qvhostmodule> gainModule() {
+  auto module = std::make_shared<qvhostmodule>();
+  EXPECT_EQ(module->open(CORVINA_GAINPLUG_PATH), qvhostresult::ok) << module->error();
+  return module;
+}
+
+std::unique_ptr<qvhostinstance> gainInstance(qvhostoptions options = {}) {
+  qvhostresult result = qvhostresult::cannotOpen;
+  auto host = qvhostinstance::create(gainModule(), options, result);
+  EXPECT_EQ(result, qvhostresult::ok);
+  if (host)
+    host->open();
+  return host;
+}
+
+void setGain(qvhostinstance& host, const char* text) {
+  host.setChunk(text, std::strlen(text) + 1);
+}
+
+std::string chunkText(const std::vector<uint8_t>& chunk) {
+  return chunk.empty() ? std::string() : std::string(chunk.begin(), chunk.end() - 1);
+}
+
+}  // namespace
+
+TEST(VstHost, ModuleExportsEntryAndMainAlias) {
+  auto module = gainModule();
+  EXPECT_NE(module->entry(), nullptr);
+  EXPECT_TRUE(module->mainIsEntryAlias()) << "main must sit at the address of VSTPluginMain";
+
+  qvhostmodule missing;
+  EXPECT_EQ(missing.open("/nonexistent/plugin.so"), qvhostresult::cannotOpen);
+  EXPECT_FALSE(missing.error().empty());
+  qvhostmodule not_a_plugin;
+  EXPECT_EQ(not_a_plugin.open("libm.so.6"), qvhostresult::noEntryPoint);
+}
+
+TEST(VstHost, IdentityAndLayoutReadBackFromTheRecord) {
+  auto host = gainInstance();
+  ASSERT_TRUE(host);
+  const AEffect* e = host->effect();
+  EXPECT_EQ(e->magic, kEffectMagic);
+  EXPECT_EQ(e->uniqueID, 0x7176676E) << "'qvgn'";
+  EXPECT_EQ(e->numParams, 0);
+  EXPECT_EQ(e->numPrograms, 1);
+  EXPECT_EQ(e->numInputs, 2);
+  EXPECT_EQ(e->numOutputs, 2);
+  EXPECT_EQ(e->flags, effFlagsCanReplacing | effFlagsProgramChunks);
+  EXPECT_EQ(host->dispatch(effGetPlugCategory), kPlugCategEffect);
+  EXPECT_EQ(host->dispatch(effGetVstVersion), 2400);
+  EXPECT_EQ(host->dispatch(effGetTailSize), 0);
+  EXPECT_EQ(host->dispatch(effSetBypass, 0, 1), 0);
+  EXPECT_EQ(host->dispatch(effEditOpen), 0) << "no editor yet";
+}
+
+TEST(VstHost, HostVersionDecidesWhetherAnEffectIsCreated) {
+  auto module = gainModule();
+  const struct { VstIntPtr version; qvhostresult expected; } rows[] = {
+      {0, qvhostresult::noEffect}, {1, qvhostresult::ok}, {2400, qvhostresult::ok}};
+  for (const auto& r : rows) {
+    qvhostoptions options;
+    options.hostVersion = r.version;
+    qvhostresult result = qvhostresult::ok;
+    auto host = qvhostinstance::create(module, options, result);
+    EXPECT_EQ(result, r.expected) << "host version " << r.version;
+    EXPECT_EQ(host != nullptr, r.expected == qvhostresult::ok);
+    if (host) {
+      // The demo reports what hostVersion() heard in its constructor.
+      EXPECT_EQ(host->dispatch(effGetVendorVersion), r.version);
+      EXPECT_EQ(host->hostCalls(audioMasterVersion), 2) << "entry point and constructor";
+    }
+  }
+}
+
+TEST(VstHost, CanDoAnswersZeroForEveryCapability) {
+  auto host = gainInstance();
+  ASSERT_TRUE(host);
+  for (const char* capability : {"receiveVstTimeInfo", "sendVstEvents", "sendVstMidiEvent",
+                                 "receiveVstEvents", "receiveVstMidiEvent", "offline",
+                                 "bypass", "midiProgramNames", "plugAsChannelInsert", "", "?"})
+    EXPECT_EQ(host->canDo(capability), 0) << capability;
+}
+
+TEST(VstHost, ParametersAndNamesWriteNothing) {
+  auto host = gainInstance();
+  ASSERT_TRUE(host);
+  for (VstInt32 i : {0, 1, -1, 1000})
+    EXPECT_EQ(host->getParameter(i), 0.0f) << "parameter " << i;
+  host->setParameter(0, 0.75f);
+  EXPECT_EQ(host->getParameter(0), 0.0f);
+
+  for (VstInt32 op : {effGetProgramName, effGetParamLabel, effGetParamDisplay, effGetParamName,
+                      effGetProductString, effGetProgramNameIndexed})
+    for (VstInt32 index : {0, 3}) {
+      qvhosttext t = host->queryText(op, index);
+      EXPECT_FALSE(t.written) << "opcode " << op << " index " << index;
+      EXPECT_EQ(t.result, 0);
+    }
+
+  const struct { VstInt32 op; const char* text; size_t limit; } names[] = {
+      {effGetEffectName, "Gain demo", kVstMaxEffectNameLen},
+      {effGetVendorString, "Lumbrel", kVstMaxVendorStrLen}};
+  for (const auto& n : names) {
+    qvhosttext t = host->queryText(n.op);
+    EXPECT_EQ(t.result, 1);
+    EXPECT_EQ(t.text, n.text);
+    EXPECT_LE(t.length, n.limit);
+  }
+}
+
+TEST(VstHost, ChunksRoundTripAndCarryTheirNul) {
+  auto a = gainInstance();
+  auto b = gainInstance();
+  ASSERT_TRUE(a && b);
+  std::vector<uint8_t> fresh = a->getChunk();
+  ASSERT_EQ(fresh.size(), 2u) << "\"1\" plus its NUL";
+  EXPECT_EQ(fresh.back(), 0);
+
+  setGain(*a, "0.25");
+  std::vector<uint8_t> chunk = a->getChunk();
+  EXPECT_EQ(chunkText(chunk), "0.25");
+  EXPECT_EQ(chunk.size(), 5u);
+  EXPECT_EQ(a->getChunk(true), chunk) << "program and bank chunks are the same state";
+
+  // One instance's state restores another.
+  EXPECT_EQ(b->setChunk(chunk.data(), chunk.size()), 0);
+  EXPECT_EQ(b->getChunk(), chunk);
+
+  // An empty or unreadable chunk leaves the state as it was.
+  b->setChunk(nullptr, 0);
+  b->setChunk("abc", 4);
+  EXPECT_EQ(chunkText(b->getChunk()), "0.25");
+  EXPECT_EQ(chunkText(a->getChunk()), "0.25") << "instances do not share state";
+}
+
+TEST(VstHost, ProcessesInAnyBlockSize) {
+  auto host = gainInstance();
+  ASSERT_TRUE(host);
+  host->resume();
+  setGain(*host, "-0.5");
+  constexpr int64_t n = 10007;
+  std::vector<float> left(n), right(n);
+  for (int64_t i = 0; i < n; ++i) {
+    left[i] = static_cast<float>(i % 101) / 50.0f - 1.0f;
+    right[i] = static_cast<float>(i % 37) / 18.0f - 1.0f;
+  }
+  const float* in[] = {left.data(), right.data()};
+  for (VstInt32 block : {1, 7, 4096}) {
+    std::vector<float> out_l(n, 9.0f), out_r(n, 9.0f);
+    float* out[] = {out_l.data(), out_r.data()};
+    host->process(in, out, n, block);
+    for (int64_t i = 0; i < n; ++i) {
+      ASSERT_EQ(out_l[i], left[i] * -0.5f) << "block " << block << " frame " << i;
+      ASSERT_EQ(out_r[i], right[i] * -0.5f) << "block " << block << " frame " << i;
+    }
+  }
+
+  // A block of no frames touches nothing; in-place buffers work.
+  std::vector<float> buf(16, 2.0f);
+  float* io[] = {buf.data(), buf.data() + 8};
+  host->processBlock(io, io, 0);
+  EXPECT_EQ(buf[0], 2.0f);
+  host->processBlock(io, io, 8);
+  EXPECT_EQ(buf[0], -1.0f);
+  EXPECT_EQ(buf[15], -1.0f);
+
+  host->suspend();
+  host->close();
+  EXPECT_EQ(host->effect(), nullptr);
+  host->close();  // a second close is harmless
+}
