@@ -1,6 +1,9 @@
 #include "units/unitfactory.hpp"
 
+#include "units/graphiceq.hpp"
+#include "units/tonestack.hpp"
 #include "units/tubegain.hpp"
+#include "units/wahfilter.hpp"
 
 const qvblockinfo kBlockTypes[12] = {
     {0, "qvusebuffer", "Buffer"},       {1, "qvusewah", "Filter"},
@@ -20,7 +23,13 @@ std::unique_ptr<qvutil> createUnit(int blocktype, const qvprocstate& state, bool
                                    bool bringUpToDate) {
   std::unique_ptr<qvutil> unit;
   switch (blocktype) {
+    case kBlockFilter: unit = std::make_unique<qvusewah>(state, withTable); break;
+    case kBlockEqualizer: unit = std::make_unique<qvuseeq>(state, withTable); break;
+    case kBlockTone: unit = std::make_unique<qvusetone>(state, withTable); break;
     case kBlockTubeGain: unit = std::make_unique<qvustubea>(state, withTable); break;
+    case kBlockGraphicEq: unit = std::make_unique<qvusegraphiceq>(state, withTable); break;
+    case kBlockPresence: unit = std::make_unique<qvusepeak>(state, withTable); break;
+    case kBlockAutoWah: unit = std::make_unique<qvusewahplus>(state, withTable); break;
     default: return nullptr;
   }
   if (withTable && bringUpToDate) unit->update(-1);
