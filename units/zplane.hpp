@@ -3,6 +3,7 @@
 // and band-pass. A layout also carries the frequency at which the finished filter is
 // normalised and the gain it must have there. Design-time code: runs between blocks.
 #pragma once
+#include <cmath>
 #include <complex>
 #include <limits>
 
