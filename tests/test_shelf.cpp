@@ -246,3 +246,18 @@ TEST(BiquadCascade, SilenceStaysOutOfTheDenormalRangeWithoutDc) {
   EXPECT_LT(peak, 1e-6) << "the offset is inaudible";
   EXPECT_LT(std::fabs(sum), 1e-3 * peak * 4096) << "alternating, it adds no DC";
 }
+
+TEST(ShelfDesign, RedesignKeepsTheRunningState) {
+  // A parameter sweep redesigns between blocks; resetting the delay lines would click.
+  qvbandshelf f;
+  ASSERT_EQ(f.setup(2, 48000, 840, 638.4, 6), kShelfOk);
+  for (int k = 0; k < 1000; ++k) f.process(std::sin(0.05f * static_cast<float>(k)));
+  const qvbiquadstate s0 = f.cascade.state(0), s1 = f.cascade.state(1);
+  const double d = f.cascade.offset();
+  ASSERT_EQ(f.setup(2, 48000, 900, 700, -6), kShelfOk);
+  EXPECT_EQ(f.cascade.state(0).s1, s0.s1);
+  EXPECT_EQ(f.cascade.state(0).s2, s0.s2);
+  EXPECT_EQ(f.cascade.state(1).s1, s1.s1);
+  EXPECT_EQ(f.cascade.offset(), d);
+  EXPECT_NE(s0.s1, 0.0);
+}
