@@ -4,7 +4,10 @@
 #include "units/clipping.hpp"
 #include "units/delay.hpp"
 #include "units/dynamics.hpp"
+#include "units/graphiceq.hpp"
+#include "units/tonestack.hpp"
 #include "units/tubegain.hpp"
+#include "units/wahfilter.hpp"
 
 const qvblockinfo kBlockTypes[12] = {
     {0, "qvusebuffer", "Buffer"},       {1, "qvusewah", "Filter"},
@@ -25,10 +28,16 @@ std::unique_ptr<qvutil> createUnit(int blocktype, const qvprocstate& state, bool
   std::unique_ptr<qvutil> unit;
   switch (blocktype) {
     case kBlockBuffer: unit = std::make_unique<qvusebuffer>(state, withTable); break;
+    case kBlockFilter: unit = std::make_unique<qvusewah>(state, withTable); break;
+    case kBlockEqualizer: unit = std::make_unique<qvuseeq>(state, withTable); break;
     case kBlockClipping: unit = std::make_unique<qvusclip>(state, withTable); break;
     case kBlockCompression: unit = std::make_unique<qvuscomp>(state, withTable); break;
     case kBlockGate: unit = std::make_unique<qvusgate>(state, withTable); break;
+    case kBlockTone: unit = std::make_unique<qvusetone>(state, withTable); break;
     case kBlockTubeGain: unit = std::make_unique<qvustubea>(state, withTable); break;
+    case kBlockGraphicEq: unit = std::make_unique<qvusegraphiceq>(state, withTable); break;
+    case kBlockPresence: unit = std::make_unique<qvusepeak>(state, withTable); break;
+    case kBlockAutoWah: unit = std::make_unique<qvusewahplus>(state, withTable); break;
     case kBlockDelay: unit = std::make_unique<qvusedelay>(state, withTable); break;
     default: return nullptr;
   }

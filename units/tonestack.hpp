@@ -1,0 +1,77 @@
+// Tone-shaping units of the amplifiers. The three-band Equalizer splits the signal
+// with a one-pole high-pass and low-pass; the middle band is what neither passes.
+// The Tone stack mixes a low-pass and a high-pass, in parallel (Mode 0) or in
+// series (Mode 1). Presence is one band shelf. All three are linear.
+#pragma once
+#include <cstdint>
+
+#include "units/polefilters.hpp"
+#include "units/qvutil.hpp"
+#include "units/shelfdesign.hpp"
+
+class qvuseeq : public qvutil {
+public:
+  enum Param { kVolume, kBass, kMid, kTreb, kBassHz, kTrebHz };
+
+  qvuseeq(const qvprocstate& state, bool withTable);
+  void update(int which) override;
+  float process(float x) override {
+    const float h = treble_.process(x);
+    const float l = bass_.process(x);
+    const float m = x - (h + l);  // the middle band: what neither filter passes
+    return volume_ * (m * mid_ + l * bassGain_ + h * trebGain_);
+  }
+  int blocktype() const override { return kBlockEqualizer; }
+  void setRateMultiplier(float factor) override;
+
+private:
+  float n_ = 1.0f;            // rate factor of the oversampled range
+  bool initialised_ = false;  // filters set up for n_
+  polefilt_1lp treble_;       // filter A: high-pass at Treb-Hz
+  polefilt_1lp bass_;         // filter B: low-pass at Bass-Hz
+  // Parameter values cached by update(); process() reads only these.
+  float volume_ = 1, bassGain_ = 1, mid_ = 1, trebGain_ = 1;
+};
+
+class qvusetone : public qvutil {
+public:
+  enum Param { kVolume, kTone, kDry, kBassHz, kTrebHz, kMode };
+
+  qvusetone(const qvprocstate& state, bool withTable);
+  void update(int which) override;
+  float process(float x) override {
+    const float l = low_.process(x);
+    const float h = high_.process(series_ ? l : x);
+    return volume_ * (gh_ * h + gl_ * l);
+  }
+  int blocktype() const override { return kBlockTone; }
+  void setRateMultiplier(float factor) override;
+
+private:
+  float n_ = 1.0f;
+  bool initialised_ = false;
+  float gl_ = 0.66f;     // low mix gain
+  float gh_ = 0.0f;      // high mix gain
+  polefilt_1lp low_;     // filter L
+  polefilt_1lp high_;    // filter H
+  float volume_ = 1;     // cached Volume
+  bool series_ = false;  // Mode 1: the high-pass takes the low-pass output
+};
+
+class qvusepeak : public qvutil {
+public:
+  enum Param { kPresence, kFreq, kWidth };
+
+  qvusepeak(const qvprocstate& state, bool withTable);
+  void update(int which) override;
+  float process(float x) override { return shelf_.process(x); }
+  int blocktype() const override { return kBlockPresence; }
+  void setRateMultiplier(float factor) override;
+
+  const qvbandshelf& shelf() const { return shelf_; }
+
+private:
+  float n_ = 1.0f;
+  bool initialised_ = false;  // kept for the rate-factor protocol; the design needs none
+  qvbandshelf shelf_;         // order 1: one section
+};

@@ -1,0 +1,69 @@
+// Resonant filter units on the pole filters: the static Filter (input and output
+// band limiters of the amplifiers) and the Auto Wah, whose corner follows the playing
+// level through an envelope follower. Both pick order and kind from stepped
+// parameters, replace the filter when either changes, and mix in the dry input.
+#pragma once
+#include <cstdint>
+
+#include "units/envelope.hpp"
+#include "units/polefilters.hpp"
+#include "units/qvutil.hpp"
+
+// What both units share: the filter of the chosen order and kind, and the mix.
+struct qvwahcore {
+  qvlist<qvfiltgen> filters;    // holds the current filter as its only entry
+  qvfiltgen* filter = nullptr;  // that entry, for the per-sample path
+  bool initialised = false;     // filter built for the kind, order and rate factor in use
+  float gw = 1.0f;              // wet gain, 1 − Dry
+  float gd = 0.0f;              // dry gain, Dry
+  int32_t k = -1;               // filter kind in use
+  int32_t o = -1;               // filter order in use
+  float n = 1.0f;               // rate factor of the oversampled range
+
+  // [between blocks] Clears the initialised flag when kind or order changed; while
+  // it is clear, replaces the filter (zero state) and tunes it. Returns true when a
+  // new filter was built.
+  bool choose(int32_t kind, int32_t order, float fs, float cutoff_hz, float reso);
+  // [audio] Wet/dry mix of the filtered sample y with the input x.
+  float mix(float y, float x) const noexcept { return gd != 0.0f ? gw * y + gd * x : y; }
+};
+
+class qvusewah : public qvutil {
+public:
+  enum Param { kDry, kCutoff, kReso, kFilterCon, kFilterOrd };
+
+  qvusewah(const qvprocstate& state, bool withTable);
+  void update(int which) override;
+  float process(float x) override { return core_.mix(core_.filter->process(x), x); }
+  int blocktype() const override { return kBlockFilter; }
+  void setRateMultiplier(float factor) override;
+
+  // [between blocks] The filter in use (null before the first update).
+  const qvfiltgen* filter() const { return core_.filter; }
+
+private:
+  qvwahcore core_;
+};
+
+class qvusewahplus : public qvutil {
+public:
+  enum Param { kDry, kCutoff, kReso, kFilterCon, kFilterOrd, kDrive, kAttack, kWidth };
+
+  qvusewahplus(const qvprocstate& state, bool withTable);
+  void update(int which) override;
+  float process(float x) override;
+  int blocktype() const override { return kBlockAutoWah; }
+  void setRateMultiplier(float factor) override;
+
+  const qvfiltgen* filter() const { return core_.filter; }
+  const qvenvfollow& follower() const { return env_; }
+  // [between blocks] Corner of the last process() call, Hz (before the rate factor).
+  float lastCorner() const { return corner_; }
+
+private:
+  qvwahcore core_;
+  qvenvfollow env_;
+  // Parameter values cached by update(); process() reads only these.
+  float cutoff_ = 330, reso_ = 18, drive_ = 2, width_ = 1500;
+  float corner_ = 330;  // swept corner of the last sample, Hz
+};
