@@ -243,3 +243,22 @@ TEST(ToneUnits, FactoryBuildsThemByBlockType) {
     for (float x : noise(256)) EXPECT_TRUE(std::isfinite(u->process(x))) << "block type " << t;
   }
 }
+
+TEST(GraphicEq, OversampledBandsStayAtTheirFrequencies) {
+  Rig<qvusegraphiceq> g(48000.0f, 2.0f);  // runs at 96 kHz inside a 2x range
+  g.set(4, -9.0f);
+  const auto h = freqresp::impulse([&g](float x) { return g.run(x); }, 1 << 16);
+  const double w = 0.76 * 105 * 16;
+  const double lo = freqresp::omega(1680 - w / 2, 96000), hi = freqresp::omega(1680 + w / 2, 96000);
+  const double mid = 2 * std::atan(std::sqrt(std::tan(lo / 2) * std::tan(hi / 2)));
+  EXPECT_NEAR(freqresp::toDb(freqresp::magnitude(h, mid)), -9.0, 0.2);
+}
+
+TEST(AutoWah, RateChangeRetimesTheEnvelope) {
+  Rig<qvusewahplus> a(48000.0f, 1.0f), b(48000.0f, 1.0f);
+  b.unit->setRateMultiplier(4.0f);
+  // Same attack time in seconds: four times the samples to reach the same envelope.
+  for (int i = 0; i < 480; ++i) a.run(0.8f);
+  for (int i = 0; i < 4 * 480; ++i) b.run(0.8f);
+  EXPECT_NEAR(a.unit->follower().V, b.unit->follower().V, 0.02f);
+}

@@ -19,7 +19,12 @@ public:
     return volume_ * high_.process(y);
   }
   int blocktype() const override { return kBlockGraphicEq; }
-  // The base's: the design rate stays fs · n with n from construction.
+  // Redesigns at the new rate, so the bands stay put inside an oversampled range
+  // and after a host sample-rate change.
+  void setRateMultiplier(float factor) override {
+    n_ = factor;
+    update(-1);
+  }
 
   // [between blocks] Corner (centre) frequencies and widths of the last update, Hz.
   double corner(int band) const { return freq_[band]; }

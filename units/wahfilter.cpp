@@ -69,6 +69,7 @@ void qvusewahplus::update(int which) {
   // kind in use is compared after this mapping, so that a parameter change that
   // keeps kind and order keeps the running filter and its state.
   const int32_t kind = pvi(kFilterCon) == 2 ? 1 : 0;
+  const bool rateChanged = !core_.initialised;
   if (!core_.initialised || kind != core_.k || pvi(kFilterOrd) != core_.o) {
     core_.choose(kind, pvi(kFilterOrd), fs, cutoff_, reso_);
     env_.level = timeCoef(0.07f, core_.n, fs);
@@ -82,7 +83,8 @@ void qvusewahplus::update(int which) {
     core_.gd = pv(kDry);
     core_.gw = 1.0f - core_.gd;
   }
-  if (which == kAttack || which == -1) {
+  // After a rate change the envelope times follow the new rate factor too.
+  if (which == kAttack || which == -1 || rateChanged) {
     const float attack = pv(kAttack);
     env_.attack = timeCoef(attack + 0.005f, core_.n, fs);
     env_.release = timeCoef(std::min(attack, 0.01f) + 0.005f, core_.n, fs);
