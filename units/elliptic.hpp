@@ -1,0 +1,35 @@
+// Elliptic (Cauer) low-pass for the oversampled ranges: equiripple passband and
+// stopband, the steepest transition an order allows. The analog prototype (pass-band
+// edge 1 rad/s) comes from Jacobi elliptic functions evaluated by Landen's
+// transformation; the bilinear transform maps it to the cutoff, and the shared
+// biquad cascade runs it. Unity gain at DC.
+#pragma once
+#include "units/biquadcascade.hpp"
+#include "units/zplane.hpp"
+
+class qvellipticlowpass {
+public:
+  // [between blocks] Designs the analog prototype unless order, ripple and rolloff
+  // are those of the last design, then maps it to cutoff / rate. Even orders 2..16.
+  // Returns 0, or a non-zero code when the design could not be made (the filter
+  // then keeps its previous coefficients).
+  int design(int order, double rippleDb, double rolloff, double rate, double cutoff);
+
+  // [audio] Filters count sub-samples in place.
+  void process(float* samples, int count) noexcept { cascade_.process(samples, count); }
+  void reset() { cascade_.reset(); }
+
+  const qvzplane& analogPrototype() const { return analog_; }
+  const qvbiquadcascade& cascade() const { return cascade_; }
+  int prototypeDesigns() const { return designs_; }  // how often the prototype was computed
+  double stopbandEdge() const { return selectivity_; }  // Ωs / Ωp of the prototype
+
+private:
+  int designPrototype(int order, double rippleDb, double rolloff);
+
+  qvzplane analog_;
+  qvbiquadcascade cascade_;
+  int order_ = 0;
+  double ripple_ = 0, rolloff_ = 0, selectivity_ = 0;
+  int designs_ = 0;
+};
