@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <random>
+#include <vector>
+
+#include "units/convengine.hpp"
+
+// Counting allocation hook for the no-allocation test. Replacing the global
+// operator new affects the whole test binary, so it only counts while armed and
+// otherwise behaves like the default.
+namespace {
+std::atomic<bool> g_armed{false};
+std::atomic<long> g_allocations{0};
+
+void* countedAlloc(std::size_t n) {
+  if (g_armed.load(std::memory_order_relaxed)) g_allocations.fetch_add(1);
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+}  // namespace
+
+void* operator new(std::size_t n) { return countedAlloc(n); }
+void* operator new[](std::size_t n) { return countedAlloc(n); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+  if (g_armed.load(std::memory_order_relaxed)) g_allocations.fetch_add(1);
+  return std::malloc(n ? n : 1);
+}
+void* operator new[](std::size_t n, const std::nothrow_t& t) noexcept { return operator new(n, t); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+std::vector<float> randomSignal(size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<float> u(-1.0f, 1.0f);
+  std::vector<float> v(n);
+  for (float& s : v) s = u(rng);
+  return v;
+}
+
+// A loudspeaker-like response: noise under an exponential decay, so late taps are
+// small but not negligible.
+std::vector<float> randomImpulse(size_t n, unsigned seed) {
+  std::vector<float> h = randomSignal(n, seed);
+  const double tau = std::max<double>(1.0, n / 3.0);
+  for (size_t k = 0; k < n; ++k) h[k] *= static_cast<float>(std::exp(-double(k) / tau));
+  return h;
+}
+
+// Direct linear convolution in double at output time t; input before `start` is zero.
+double direct(const std::vector<float>& h, const std::vector<float>& x, int64_t t,
+              int64_t start = 0) {
+  double sum = 0.0;
+  const int64_t kmax = std::min<int64_t>(static_cast<int64_t>(h.size()) - 1, t - start);
+  for (int64_t k = 0; k <= kmax; ++k) sum += double(h[k]) * double(x[t - k]);
+  return sum;
+}
+
+struct ErrorSum {
+  double err = 0, ref = 0;
+  void add(double y, double r) { err += (y - r) * (y - r); ref += r * r; }
+  double relative() const { return ref > 0 ? std::sqrt(err / ref) : std::sqrt(err); }
+};
+}  // namespace
+
+TEST(ConvEngine, MatchesDirectConvolutionWithManySlotsAtOnce) {
+  struct Case { int64_t length; std::vector<std::pair<int64_t, int64_t>> windows; };
+  // Windows [from, to) of output time compared against direct convolution: the whole
+  // run for short responses; the start, the stage-5 region and the full tail for long ones.
+  const std::vector<Case> cases = {
+      {1, {{0, 30000}}},
+      {64, {{0, 30000}}},
+      {65, {{0, 30000}}},
+      {200, {{0, 30000}}},
+      {24256, {{0, 30000}}},
+      {24257, {{0, 30000}}},
+      {100000, {{0, 600}, {23000, 26000}, {99000, 102000}}},
+      {480000, {{0, 300}, {40000, 40600}, {478000, 480600}}},
+  };
+  const int64_t total = 480600;
+  const std::vector<float> x = randomSignal(total, 1);
+
+  qvconvengine eng;
+  ASSERT_TRUE(eng.ready());
+  std::vector<std::vector<float>> h, y;
+  std::vector<int> slot;
+  for (size_t c = 0; c < cases.size(); ++c) {
+    h.push_back(randomImpulse(cases[c].length, 100 + unsigned(c)));
+    slot.push_back(eng.createSlot(h.back()));
+    ASSERT_GE(slot.back(), 0);
+    y.emplace_back(total);
+  }
+  for (int64_t t = 0; t < total; ++t) {
+    eng.process(x[t]);
+    for (size_t c = 0; c < cases.size(); ++c) y[c][t] = eng.output(slot[c]);
+  }
+  for (size_t c = 0; c < cases.size(); ++c) {
+    ErrorSum e;
+    for (auto [from, to] : cases[c].windows)
+      for (int64_t t = from; t < to; ++t) e.add(y[c][t], direct(h[c], x, t));
+    EXPECT_LE(e.relative(), 1e-5) << "impulse length " << cases[c].length;
+  }
+}
+
+TEST(ConvEngine, AddsNoLatency) {
+  qvconvengine eng;
+  const std::vector<float> x = randomSignal(20000, 2);
+  const int unit = eng.createSlot(std::vector<float>{1.0f});
+  std::vector<float> tap64(65, 0.0f);
+  tap64[64] = 1.0f;
+  const int delayed = eng.createSlot(tap64);
+  std::vector<float> d(20000);
+  for (size_t t = 0; t < x.size(); ++t) {
+    eng.process(x[t]);
+    ASSERT_EQ(eng.output(unit), x[t]) << "a one-tap response of 1.0 is the input, at " << t;
+    d[t] = eng.output(delayed);
+  }
+  for (size_t t = 0; t < x.size(); ++t)
+    ASSERT_NEAR(d[t], t >= 64 ? x[t - 64] : 0.0f, 2e-6f) << "tap 64 arrives 64 samples late, at " << t;
+
+  // An impulse late in the run, away from any block boundary.
+  eng.reset();
+  for (int t = 0; t < 3000; ++t) {
+    eng.process(t == 1234 ? 1.0f : 0.0f);
+    EXPECT_NEAR(eng.output(delayed), t == 1234 + 64 ? 1.0f : 0.0f, 1e-6f) << t;
+  }
+}
+
+// Blocks of 0, 1, 7, 64 and 4096 frames; between blocks a slot is switched off and
+// on, another is created mid-stream and one is released. The slot left alone must
+// stay exact; a slot that (re)starts hears only the input from its start on.
+TEST(ConvEngine, SlotsSwitchedBetweenBlocksStayExact) {
+  const std::vector<float> x = randomSignal(60000, 3);
+  const std::vector<float> ha = randomImpulse(30000, 4);
+  const std::vector<float> hb = randomImpulse(7000, 5);
+  const std::vector<float> hc = randomImpulse(300, 6);
+  qvconvengine eng;
+  const int a = eng.createSlot(ha);
+  const int b = eng.createSlot(hb);
+  const int spare = eng.createSlot(hc);
+  ASSERT_EQ(spare, 2);
+  int c = -1;
+  int64_t b_start = 0, c_start = 0;
+  const int sizes[] = {0, 1, 7, 64, 4096, 333};
+  ErrorSum ea, eb, ec;
+  int64_t t = 0;
+  for (int block = 0; t < static_cast<int64_t>(x.size()); ++block) {
+    const int n = static_cast<int>(std::min<int64_t>(sizes[block % 6], x.size() - t));
+    for (int i = 0; i < n; ++i, ++t) {
+      eng.process(x[t]);
+      ea.add(eng.output(a), direct(ha, x, t));
+      const double rb = eng.isActive(b) ? direct(hb, x, t, b_start) : 0.0;
+      eb.add(eng.output(b), rb);
+      if (c >= 0) ec.add(eng.output(c), direct(hc, x, t, c_start));
+    }
+    if (block == 5) {
+      eng.releaseSlot(spare);
+      EXPECT_FALSE(eng.slotExists(spare));
+      EXPECT_EQ(eng.output(spare), 0.0f);
+    }
+    if (block == 11) {
+      c = eng.createSlot(hc);
+      EXPECT_EQ(c, spare) << "a freed index is handed out again";
+      c_start = t;
+    }
+    if (block % 4 == 1) {
+      eng.setActive(b, !eng.isActive(b));
+      b_start = t;
+      if (!eng.isActive(b)) {
+        EXPECT_EQ(eng.output(b), 0.0f);
+      }
+    }
+  }
+  EXPECT_LE(ea.relative(), 1e-5) << "the untouched slot";
+  EXPECT_LE(eb.relative(), 1e-5) << "the slot switched off and on";
+  EXPECT_LE(ec.relative(), 1e-5) << "the slot created mid-stream";
+}
+
+TEST(ConvEngine, ReferenceCountingAndBadIndices) {
+  qvconvengine eng;
+  const int s = eng.createSlot(randomImpulse(1000, 7));
+  ASSERT_GE(s, 0);
+  eng.retainSlot(s);
+  EXPECT_EQ(eng.refCount(s), 2);
+  eng.releaseSlot(s);
+  EXPECT_TRUE(eng.slotExists(s)) << "one reference is still held";
+  eng.releaseSlot(s);
+  EXPECT_FALSE(eng.slotExists(s));
+  for (int bad : {-1, s, 99}) {
+    eng.retainSlot(bad);
+    eng.releaseSlot(bad);
+    eng.setActive(bad, true);
+    EXPECT_FALSE(eng.isActive(bad));
+    EXPECT_EQ(eng.output(bad), 0.0f);
+  }
+  const int silent = eng.createSlot({});
+  ASSERT_GE(silent, 0) << "an empty response gives a silent slot";
+  for (int t = 0; t < 300; ++t) {
+    eng.process(1.0f);
+    ASSERT_EQ(eng.output(silent), 0.0f);
+  }
+}
+
+TEST(ConvEngine, ResetRestartsFromSilence) {
+  const std::vector<float> x = randomSignal(12000, 8);
+  const std::vector<float> h = randomImpulse(5000, 9);
+  qvconvengine eng;
+  const int s = eng.createSlot(h);
+  for (int t = 0; t < 5555; ++t) eng.process(1.0f);
+  eng.reset();
+  ErrorSum e;
+  for (int64_t t = 0; t < static_cast<int64_t>(x.size()); ++t) {
+    eng.process(x[t]);
+    e.add(eng.output(s), direct(h, x, t));
+  }
+  EXPECT_LE(e.relative(), 1e-5);
+}
+
+TEST(ConvEngine, ProcessingAllocatesNothing) {
+  g_allocations = 0;
+  g_armed = true;
+  ::operator delete(::operator new(16));
+  g_armed = false;
+  ASSERT_EQ(g_allocations.load(), 1) << "the counting hook is not in place";
+
+  qvconvengine eng;
+  const std::vector<float> x = randomSignal(40000, 10);
+  const int a = eng.createSlot(randomImpulse(60000, 11));
+  const int b = eng.createSlot(randomImpulse(100, 12));
+  double sink = 0;
+  g_allocations = 0;
+  for (int64_t t = 0; t < static_cast<int64_t>(x.size()); t += 1000) {
+    if (t == 20000) {
+      eng.setActive(b, false);
+      eng.createSlot(randomImpulse(9000, 13));  // starts mid-frame: the masked path runs too
+    }
+    g_armed = true;
+    for (int64_t i = t; i < t + 1000; ++i) {
+      eng.process(x[i]);
+      sink += eng.output(a) + eng.output(b);
+    }
+    g_armed = false;
+  }
+  EXPECT_EQ(g_allocations.load(), 0);
+  EXPECT_TRUE(std::isfinite(sink));
+}

@@ -1,0 +1,315 @@
+#include "units/convengine.hpp"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+// Timing. Sample number t is the t-th sample since the last reset; `now_` counts the
+// samples processed. A slot's ring cell t & ringMask holds the pending output of time
+// t. Stage m's block boundaries fall where now_ is a multiple of Bm, so all stages
+// are aligned (boundaries of larger stages are also boundaries of smaller ones).
+//
+// At a boundary n (newest input sample n−1) the frame holds times n−4Bm .. n−1. For a
+// partition starting at tap s, overlap-save yields the valid outputs of times
+// n−Bm+s .. n+s−1, written at ring position n + (s−Bm). They lie in the future as long
+// as the partition is processed no later than s−Bm samples after the boundary. With
+// s = 6Bm−320 for a stage's first partition that slack is 0 for stage 0 (done at the
+// boundary) and grows with every partition; every later partition of the largest
+// stage has at least 9920 samples, while the spread below delays none by more than
+// 2047. Each block's partitions must be done before the next boundary overwrites the
+// stage's spectrum, which the spread guarantees.
+
+namespace {
+using v4f = float __attribute__((vector_size(16)));
+
+inline v4f load4(const float* p) {
+  v4f v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// Σ a[i]·b[i]: four independent vector sums, so the adds do not wait on each other.
+inline float dot(const float* a, const float* b, int n) noexcept {
+  v4f s0{}, s1{}, s2{}, s3{};
+  int i = 0;
+  for (; i + 16 <= n; i += 16) {
+    s0 += load4(a + i) * load4(b + i);
+    s1 += load4(a + i + 4) * load4(b + i + 4);
+    s2 += load4(a + i + 8) * load4(b + i + 8);
+    s3 += load4(a + i + 12) * load4(b + i + 12);
+  }
+  const v4f s = (s0 + s1) + (s2 + s3);
+  float sum = (s[0] + s[1]) + (s[2] + s[3]);
+  for (; i < n; ++i) sum += a[i] * b[i];
+  return sum;
+}
+
+// out = x · h, bin by bin, two bins per vector (interleaved re, im).
+inline void complexMultiply(const fftwf_complex* x, const fftwf_complex* h, fftwf_complex* out,
+                            int bins) noexcept {
+  const float* xf = x[0];
+  const float* hf = h[0];
+  float* of = out[0];
+  int i = 0;
+  for (; i + 2 <= bins; i += 2) {
+    const v4f a = load4(xf + 2 * i);
+    const v4f b = load4(hf + 2 * i);
+    const v4f a_re = {a[0], a[0], a[2], a[2]};
+    const v4f a_im = {a[1], a[1], a[3], a[3]};
+    const v4f b_sw = {-b[1], b[0], -b[3], b[2]};
+    const v4f r = a_re * b + a_im * b_sw;
+    std::memcpy(of + 2 * i, &r, sizeof r);
+  }
+  for (; i < bins; ++i) {
+    const float re = x[i][0] * h[i][0] - x[i][1] * h[i][1];
+    const float im = x[i][0] * h[i][1] + x[i][1] * h[i][0];
+    out[i][0] = re;
+    out[i][1] = im;
+  }
+}
+
+int64_t nextPowerOfTwo(int64_t n) {
+  int64_t p = 1;
+  while (p < n) p <<= 1;
+  return p;
+}
+}  // namespace
+
+qvconvengine::qvconvengine() {
+  bool ok = true;
+  int block = kHeadLength;
+  for (int m = 0; m < kStageCount; ++m, block *= 2) {
+    Stage& st = stages_[m];
+    st.block = block;
+    st.partLength = 3 * block;
+    st.fftSize = 4 * block;
+    st.bins = st.fftSize / 2 + 1;
+    st.plan = fftPlanFor(st.fftSize);
+    st.frame = makeFftwBuffer<float>(st.fftSize);
+    st.spectrum = makeFftwBuffer<fftwf_complex>(st.bins);
+    ok = ok && st.plan && st.frame && st.spectrum;
+  }
+  history_ = makeFftwBuffer<float>(2 * kHistoryLength);
+  product_ = makeFftwBuffer<fftwf_complex>(kMaxFftSize / 2 + 1);
+  timeBuffer_ = makeFftwBuffer<float>(kMaxFftSize);
+  ready_ = ok && history_ && product_ && timeBuffer_;
+}
+
+qvconvengine::~qvconvengine() = default;
+
+qvconvengine::Slot* qvconvengine::find(int slot) const {
+  if (slot < 0 || static_cast<size_t>(slot) >= slots_.size()) return nullptr;
+  return slots_[slot].get();
+}
+
+int qvconvengine::createSlot(std::span<const float> ir) {
+  if (!ready_) return -1;
+  try {
+    auto s = std::make_unique<Slot>();
+    const int64_t length = static_cast<int64_t>(ir.size());
+    s->length = length;
+    s->headLength = static_cast<int>(std::min<int64_t>(length, kHeadLength));
+    for (int k = 0; k < s->headLength; ++k) s->headReversed[s->headLength - 1 - k] = ir[k];
+
+    // Partitions 192, 192, 384, 384, ...: the stage moves up after every second
+    // partition and stays at the largest one.
+    qvfftwbuffer<float> frame = makeFftwBuffer<float>(kMaxFftSize);
+    if (!frame) return -2;
+    int64_t tap = kHeadLength;
+    int m = 0;
+    int count = 0;
+    while (tap < length) {
+      const Stage& st = stages_[m];
+      Partition p;
+      p.spectrum = makeFftwBuffer<fftwf_complex>(st.bins);
+      if (!p.spectrum) return -2;
+      const int64_t n = std::min<int64_t>(st.partLength, length - tap);
+      const float scale = 1.0f / static_cast<float>(st.fftSize);  // the inverse is unscaled
+      std::fill_n(frame.get(), st.fftSize, 0.0f);
+      for (int64_t k = 0; k < n; ++k) frame[k] = ir[tap + k] * scale;
+      fftwf_execute_dft_r2c(st.plan->forward, frame.get(), p.spectrum.get());
+      p.offset = tap - st.block;
+      s->stages[m].parts.push_back(std::move(p));
+      tap += st.partLength;
+      if (++count % 2 == 0 && m + 1 < kStageCount) ++m;
+    }
+    for (int k = 0; k < kStageCount; ++k) {
+      if (s->stages[k].parts.empty()) continue;
+      s->stages[k].startSpectrum = makeFftwBuffer<fftwf_complex>(stages_[k].bins);
+      if (!s->stages[k].startSpectrum) return -2;
+    }
+    // Outputs are written at most (last partition start − 1) samples ahead.
+    const int64_t ring_length = nextPowerOfTwo(std::max<int64_t>(length, 1));
+    s->ring = makeFftwBuffer<float>(static_cast<size_t>(ring_length));
+    if (!s->ring) return -2;
+    s->ringMask = ring_length - 1;
+    restartSlot(*s);
+
+    size_t index = 0;
+    while (index < slots_.size() && slots_[index]) ++index;
+    if (index == slots_.size()) slots_.push_back(nullptr);
+    slots_[index] = std::move(s);
+    rebuildLive();
+    return static_cast<int>(index);
+  } catch (const std::bad_alloc&) {
+    return -2;
+  }
+}
+
+void qvconvengine::restartSlot(Slot& s) {
+  std::fill_n(s.ring.get(), s.ringMask + 1, 0.0f);
+  s.start = now_;
+  s.out = 0.0f;
+  // Nothing is due before each stage's next boundary, which sees only input from the
+  // start on (earlier samples of its frame are masked, see beginBlock).
+  for (SlotStage& ss : s.stages) {
+    ss.next = static_cast<int>(ss.parts.size());
+    ss.nextDue = kNever;
+    ss.source = nullptr;
+  }
+}
+
+void qvconvengine::retainSlot(int slot) {
+  if (Slot* s = find(slot)) ++s->refs;
+}
+
+void qvconvengine::releaseSlot(int slot) {
+  Slot* s = find(slot);
+  if (!s || --s->refs > 0) return;
+  slots_[slot].reset();
+  rebuildLive();
+}
+
+void qvconvengine::setActive(int slot, bool on) {
+  Slot* s = find(slot);
+  if (!s || s->active == on) return;
+  s->active = on;
+  if (on) {
+    // Its ring stopped advancing while it was off: start over rather than play stale
+    // or misplaced partial sums.
+    restartSlot(*s);
+  } else {
+    s->out = 0.0f;
+  }
+  rebuildLive();
+}
+
+bool qvconvengine::isActive(int slot) const {
+  const Slot* s = find(slot);
+  return s && s->active;
+}
+
+bool qvconvengine::slotExists(int slot) const { return find(slot) != nullptr; }
+
+int qvconvengine::refCount(int slot) const {
+  const Slot* s = find(slot);
+  return s ? s->refs : 0;
+}
+
+int64_t qvconvengine::impulseLength(int slot) const {
+  const Slot* s = find(slot);
+  return s ? s->length : 0;
+}
+
+void qvconvengine::rebuildLive() {
+  live_.clear();
+  for (auto& s : slots_)
+    if (s && s->active) live_.push_back(s.get());
+}
+
+void qvconvengine::reset() {
+  if (history_) std::fill_n(history_.get(), 2 * kHistoryLength, 0.0f);
+  now_ = 0;
+  for (Stage& st : stages_) st.position = 0;
+  // With the history silent, input before 0 is zero anyway: no masking is needed.
+  for (auto& s : slots_)
+    if (s) restartSlot(*s);
+}
+
+void qvconvengine::process(float x) noexcept {
+  if (!ready_) return;
+  const int64_t t = now_;
+  const int w = static_cast<int>(t & (kHistoryLength - 1));
+  // Written twice, so the newest kHistoryLength samples always end at
+  // history_[w + kHistoryLength] without a wrap.
+  float* const hist = history_.get();
+  hist[w] = x;
+  hist[w + kHistoryLength] = x;
+  const float* const newest = hist + w + kHistoryLength;
+
+  for (Slot* s : live_) {
+    // The first taps act on the current sample: no latency. Right after a start only
+    // the samples since the start count.
+    int taps = s->headLength;
+    if (t - s->start < taps) taps = static_cast<int>(t - s->start) + 1;
+    const float head = dot(s->headReversed.data() + (s->headLength - taps), newest - taps + 1, taps);
+    float& cell = s->ring[t & s->ringMask];
+    s->out = cell + head;
+    cell = 0.0f;  // reused for time t + ring length
+  }
+
+  now_ = t + 1;
+  for (int m = 0; m < kStageCount; ++m) {
+    Stage& st = stages_[m];
+    const int since = static_cast<int>(now_ & (st.block - 1));
+    if (since == 0) beginBlock(st, m);
+    runDue(st, m, since);
+  }
+}
+
+void qvconvengine::beginBlock(Stage& st, int m) noexcept {
+  st.position = now_;
+  const int n = st.fftSize;
+  const float* newest = history_.get() + ((now_ - 1) & (kHistoryLength - 1)) + kHistoryLength;
+  std::memcpy(st.frame.get(), newest - n + 1, sizeof(float) * n);
+  fftwf_execute_dft_r2c(st.plan->forward, st.frame.get(), st.spectrum.get());
+
+  const int64_t frame_start = now_ - n;  // time of frame[0]
+  for (Slot* s : live_) {
+    SlotStage& ss = s->stages[m];
+    if (ss.parts.empty()) continue;
+    ss.next = 0;
+    ss.nextDue = 0;
+    ss.source = st.spectrum.get();
+    if (s->start > 0 && s->start > frame_start) {
+      // The slot started inside this frame: its own transform without the earlier input.
+      float* masked = timeBuffer_.get();
+      const int zeros = static_cast<int>(s->start - frame_start);
+      std::fill_n(masked, zeros, 0.0f);
+      std::memcpy(masked + zeros, st.frame.get() + zeros, sizeof(float) * (n - zeros));
+      fftwf_execute_dft_r2c(st.plan->forward, masked, ss.startSpectrum.get());
+      ss.source = ss.startSpectrum.get();
+    }
+  }
+}
+
+void qvconvengine::runDue(Stage& st, int m, int since) noexcept {
+  for (Slot* s : live_) {
+    SlotStage& ss = s->stages[m];
+    // Partition j of np is due j·Bm/np samples after the boundary: with two partitions
+    // that is the boundary and half a block later; a long response's partitions of
+    // the largest stage spread evenly over its block.
+    while (since >= ss.nextDue) {
+      runPartition(st, ss.source, ss.parts[ss.next], *s);
+      const int np = static_cast<int>(ss.parts.size());
+      ++ss.next;
+      ss.nextDue = ss.next < np
+                       ? static_cast<int>(static_cast<int64_t>(ss.next) * st.block / np)
+                       : kNever;
+    }
+  }
+}
+
+void qvconvengine::runPartition(const Stage& st, const fftwf_complex* input, const Partition& p,
+                                Slot& s) noexcept {
+  complexMultiply(input, p.spectrum.get(), product_.get(), st.bins);
+  fftwf_execute_dft_c2r(st.plan->inverse, product_.get(), timeBuffer_.get());
+  // Overlap-save: the last Bm samples are the valid linear convolution.
+  const float* valid = timeBuffer_.get() + 3 * st.block;
+  float* ring = s.ring.get();
+  const int64_t ring_length = s.ringMask + 1;
+  const int64_t first = (st.position + p.offset) & s.ringMask;
+  const int head = static_cast<int>(std::min<int64_t>(st.block, ring_length - first));
+  for (int i = 0; i < head; ++i) ring[first + i] += valid[i];
+  for (int i = head; i < st.block; ++i) ring[i - head] += valid[i];
+}
