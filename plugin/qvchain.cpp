@@ -1,0 +1,226 @@
+#include "plugin/qvchain.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+// Brackets of one slot, read in pairs and held inside its run of n units: each
+// pair starts no earlier than the previous pair ended, empty pairs go, and an
+// unpaired last entry is dropped.
+void sanitiseBrackets(std::vector<int32_t>& brackets, int32_t n) {
+  std::vector<int32_t> kept;
+  int32_t lower = 0;
+  for (size_t i = 0; i + 1 < brackets.size(); i += 2) {
+    int32_t start = std::max(brackets[i], lower);
+    int32_t end = std::max(brackets[i + 1], start);
+    lower = end;
+    start = std::min(start, n);
+    end = std::min(end, n);
+    if (start == end) continue;
+    kept.push_back(start);
+    kept.push_back(end);
+  }
+  brackets = std::move(kept);
+}
+
+bool isZeroOrDenormal(float x) {
+  uint32_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  return (bits & 0x7f800000u) == 0;
+}
+}  // namespace
+
+qvchain::qvchain(qvprocstate& state)
+    : cabEngine(std::make_unique<qvconvengine>()),
+      gate(std::make_unique<qvusgate>(state, true)),
+      state_(state) {
+  gate->update(-1);
+  sections.reserve(kMaxSections * 2);
+  updateGains();
+}
+
+qvchain::~qvchain() { clearRig(); }
+
+void qvchain::clearRig() {
+  units.clear();
+  while (cabBlocks.count() > 0) removeCabBlock(cabBlocks.count() - 1);
+  cabActiveCount = 0;
+  pedalSlots.clear();
+  sections.clear();
+}
+
+void qvchain::removeCabBlock(uint32_t i) {
+  std::unique_ptr<qvusconv> block = cabBlocks.remove(i);
+  if (block->slot >= 0) cabEngine->releaseSlot(block->slot);
+}
+
+void qvchain::updateGains() {
+  const float s0 = state_.setting(kSetOutputLevel);
+  const float s1 = state_.setting(kSetInputLevel);
+  const float s15 = state_.setting(kSetVolumeScale);
+  const float s16 = state_.setting(kSetInputScale);
+  const float s17 = state_.setting(kSetBalance);
+  state_.inputGain = s1 * s16;
+  state_.gainLeft = (1.0f - s17) * s15 * s0;
+  state_.gainRight = s17 * s15 * s0;
+}
+
+void qvchain::updateCabActivity() {
+  cabActiveCount = 0;
+  if (state_.settingInt(kSetDisableCabSims) == 1) return;  // slots keep their flags
+  for (uint32_t i = 0; i < cabBlocks.count(); ++i) {
+    qvusconv& b = *cabBlocks[i];
+    if (b.slot < 0) continue;
+    const bool enabled = b.params[qvusconv::kEnabled]->xi != 0;
+    cabEngine->setActive(b.slot, enabled);
+    if (enabled) ++cabActiveCount;
+  }
+}
+
+void qvchain::rebuildSections() {
+  // The amplifier's run: the first contiguous group-0 units.
+  int32_t nAmp = 0;
+  for (uint32_t u = 0; u < units.count(); ++u) {
+    if (units[u]->blockgroup == 0) {
+      for (uint32_t v = u; v < units.count() && units[v]->blockgroup == 0; ++v) ++nAmp;
+      break;
+    }
+  }
+  sanitiseBrackets(ampSlot.brackets, nAmp);
+
+  sections.clear();
+  int32_t previousGroup = -1;
+  std::vector<bool> seen(pedalSlots.count() + 1, false);
+  for (uint32_t u = 0; u < units.count(); ++u) {
+    const int32_t group = units[u]->blockgroup;
+    if (u > 0 && group == previousGroup) continue;
+    previousGroup = group;
+    // Only a group's first run counts, and a pedal only while it asks for it.
+    if (group < 0 || static_cast<size_t>(group) >= seen.size() || seen[group]) continue;
+    seen[group] = true;
+    std::vector<int32_t> brackets;
+    if (group == 0) {
+      brackets = ampSlot.brackets;
+    } else {
+      const qvslot& slot = *pedalSlots[group - 1];
+      if (!slot.enableantialias) continue;
+      brackets = slot.brackets;
+      int32_t run = 0;
+      for (uint32_t v = u; v < units.count() && units[v]->blockgroup == group; ++v) ++run;
+      sanitiseBrackets(brackets, run);  // keeps the section list ascending
+    }
+    for (int32_t b : brackets) sections.push_back(b + static_cast<int32_t>(u));
+  }
+}
+
+void qvchain::setOversampling(int f) {
+  factor = std::clamp(f, 1, kMaxFactor);
+  if (sections.size() > static_cast<size_t>(kMaxSections)) sections.resize(kMaxSections);
+  const double rate = state_.sampleRate;
+  if (factor > 1) {
+    for (size_t k = 0; k < sections.size(); ++k)
+      aaFilters_[k].design(kAntiAliasOrder, kAntiAliasRippleDb, kAntiAliasRolloff, rate,
+                           rate / (2.0 * factor));
+  }
+  for (uint32_t u = 0; u < units.count(); ++u) {
+    float m = 1.0f;
+    for (size_t j = 0; j + 1 < sections.size(); j += 2)
+      if (sections[j] <= static_cast<int32_t>(u) && static_cast<int32_t>(u) < sections[j + 1])
+        m = static_cast<float>(factor);
+    units[u]->setRateMultiplier(m);
+  }
+  gate->setRateMultiplier(1.0f);  // follows a new host rate
+}
+
+float qvchain::cabStage(float x, float& left, float& right) noexcept {
+  cabEngine->process(x);
+  left = right = 0.0f;
+  for (uint32_t i = 0; i < cabBlocks.count(); ++i) {
+    const qvusconv& b = *cabBlocks[i];
+    if (b.slot < 0 || !cabEngine->isActive(b.slot)) continue;
+    const float w = cabEngine->output(b.slot);
+    const float dry = b.params[qvusconv::kDry]->x;
+    const float pan = b.params[qvusconv::kPan]->x;
+    float y = ((1.0f - dry) * w + dry * x) * b.params[qvusconv::kVolume]->x;
+    if (b.params[qvusconv::kInvert]->xi != 0) y = -y;
+    x = y;
+    left += pan * y;
+    right += (2.0f - pan) * y;
+  }
+  return x;
+}
+
+void qvchain::process(float** inputs, float** outputs, int n) noexcept {
+  if (state_.audioIdle.load(std::memory_order_acquire) == 1) {
+    if (state_.rigReady.load(std::memory_order_acquire) == 0) {
+      for (int i = 0; i < n; ++i) outputs[0][i] = outputs[1][i] = 0.0f;
+      return;
+    }
+    state_.audioIdle.store(0, std::memory_order_release);
+  }
+  if (state_.bypass.load(std::memory_order_seq_cst)) {
+    const bool mute = state_.mute.load(std::memory_order_relaxed);
+    for (int i = 0; i < n; ++i) {
+      const float l = inputs[0][i], r = inputs[1][i];
+      outputs[0][i] = mute ? 0.0f : l;
+      outputs[1][i] = mute ? 0.0f : r;
+    }
+    return;
+  }
+
+  const int nsections = static_cast<int>(sections.size());
+  const bool oversample = state_.settingInt(kSetOversampling) > 1 && nsections > 0;
+  const int source = state_.settingInt(kSetInputSource);
+  const uint32_t nunits = units.count();
+  const bool cabs = cabActiveCount != 0;
+
+  for (int i = 0; i < n; ++i) {
+    const float in0 = inputs[0][i], in1 = inputs[1][i];
+    float x = source == 2 ? in0 + in1 : source == 1 ? in1 : in0;
+    x *= state_.inputGain;
+    inputMeter.add(x);
+    x = gate->process(x);
+
+    float* s = samples_;
+    s[0] = x;
+    int m = 1;
+    int k = 0;
+    for (uint32_t u = 0; u < nunits; ++u) {
+      if (oversample) {
+        if (m > 1 && k < nsections && sections[k] == static_cast<int32_t>(u)) {
+          aaFilters_[k].process(s, m);
+          ++k;
+          m = 1;
+        }
+        if (m == 1 && k < nsections && sections[k] == static_cast<int32_t>(u)) {
+          if (isZeroOrDenormal(s[0])) s[0] = 0.0f;
+          m = factor;
+          s[0] *= static_cast<float>(m);
+          for (int j = 1; j < m; ++j) s[j] = 0.0f;
+          aaFilters_[k].process(s, m);
+          ++k;
+        }
+      }
+      qvutil* unit = units[u];
+      if (!unit->bypassed)
+        for (int j = 0; j < m; ++j) s[j] = unit->process(s[j]);
+    }
+    // A range running to the end of the unit list closes after the last unit.
+    if (oversample && m > 1 && k < nsections) aaFilters_[k].process(s, m);
+    x = s[0];
+
+    float left, right;
+    if (cabs) {
+      cabStage(x, left, right);
+    } else {
+      left = right = x;
+    }
+    left *= state_.gainLeft;
+    right *= state_.gainRight;
+    outputs[0][i] = left;
+    outputs[1][i] = right;
+    outputMeter.add(left);
+  }
+  inputMeter.publish();
+  outputMeter.publish();
+}

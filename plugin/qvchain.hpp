@@ -1,0 +1,80 @@
+// The processing chain: input selection and gain, the input meter, the global gate,
+// the rig's units in signal order with up to four oversampled ranges, the cab-sim
+// mix, output gains and balance, the output meter. Mono from the input selection to
+// the cab stage; the outputs differ only through the cab sims' pan and the balance.
+//
+// process() runs on the audio thread; everything else changes the rig and runs
+// between blocks (in a command) or while processing is bypassed.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "data/qvlist.hpp"
+#include "plugin/qvmeter.hpp"
+#include "plugin/qvprocstate.hpp"
+#include "plugin/qvslot.hpp"
+#include "units/cabsim.hpp"
+#include "units/convengine.hpp"
+#include "units/dynamics.hpp"
+#include "units/elliptic.hpp"
+#include "units/qvutil.hpp"
+
+class qvchain {
+public:
+  static constexpr int kMaxSections = 8;   // four ranges
+  static constexpr int kMaxFactor = 16;    // sub-samples per host sample
+  static constexpr int kAntiAliasOrder = 8;
+  static constexpr double kAntiAliasRippleDb = 0.4;
+  static constexpr double kAntiAliasRolloff = -2.0;
+
+  explicit qvchain(qvprocstate& state);
+  ~qvchain();
+  qvchain(const qvchain&) = delete;
+  qvchain& operator=(const qvchain&) = delete;
+
+  // [audio] Reads input channels 0 and 1, writes output channels 0 and 1; buffers
+  // may alias. sampleFrames may be 0.
+  void process(float** inputs, float** outputs, int sampleFrames) noexcept;
+
+  // [between blocks] Factor of the oversampled ranges (clamped to 1..16): designs
+  // the anti-alias filters and tells every unit its rate multiplier.
+  void setOversampling(int factor);
+  // [between blocks] Section list from the slot records and the unit list.
+  void rebuildSections();
+  // [between blocks] Gains from global settings 0, 1, 15, 16 and 17.
+  void updateGains();
+  // [between blocks] Slot activity and cabActiveCount from setting 8 and "Enabled".
+  void updateCabActivity();
+
+  // [any] Running sums of squares over the last 2048 samples.
+  double inputLevel() const { return inputMeter.level(); }
+  double outputLevel() const { return outputMeter.level(); }
+
+  // [between blocks] Empties the rig: units, cab blocks (releasing their slots),
+  // pedal slots and sections.
+  void clearRig();
+  // [between blocks] Removes cab block i, releasing its convolution slot.
+  void removeCabBlock(uint32_t i);
+
+  std::vector<int32_t> sections;    // unit positions opening and closing the ranges, in pairs
+  int32_t factor = 1;               // oversampling factor of the ranges
+  qvlist<qvutil> units;             // the rig's units in signal order
+  qvlist<qvusconv> cabBlocks;       // the rig's cab sims
+  int32_t cabActiveCount = 0;       // enabled cab sims; 0 switches the cab stage off
+  std::unique_ptr<qvconvengine> cabEngine;
+  qvmeter inputMeter;               // selected and scaled input
+  qvmeter outputMeter;              // left output
+  std::unique_ptr<qvusgate> gate;   // the global input gate
+  qvslot ampSlot;                   // the amplifier's slot record
+  qvlist<qvslot> pedalSlots;        // pedal slot k is blockgroup k + 1
+
+  const qvellipticlowpass& antiAliasFilter(int k) const { return aaFilters_[k]; }
+
+private:
+  float cabStage(float x, float& left, float& right) noexcept;
+
+  qvprocstate& state_;
+  qvellipticlowpass aaFilters_[kMaxSections];  // filter k serves section entry k
+  float samples_[kMaxFactor] = {};             // the sample and its sub-samples
+};
