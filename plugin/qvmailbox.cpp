@@ -64,7 +64,7 @@ void qvmailbox::runOnPoster() {
   state_.bypass.store(true, std::memory_order_seq_cst);
   // A block that saw bypass clear may still be running through the rig; the
   // command must not change the rig under it.
-  while (inBlock_.load(std::memory_order_seq_cst)) sleepMs(1);
+  waitForBlockEnd();
   drainCommands(false);
   state_.bypass.store(state_.savedBypass.load(std::memory_order_acquire),
                       std::memory_order_release);

@@ -51,6 +51,11 @@ public:
   void beginBlock() { inBlock_.store(true, std::memory_order_seq_cst); }
   void endBlock() { inBlock_.store(false, std::memory_order_release); }
 
+  // [ui] Returns once no block is running through the rig.
+  void waitForBlockEnd() const {
+    while (inBlock_.load(std::memory_order_seq_cst)) sleepMs(1);
+  }
+
   bool pending() const { return count_.load(std::memory_order_acquire) != 0; }
   bool timedOut() const { return timedOut_; }
   int32_t pendingCode() const { return code_; }      // [tests] valid while pending()

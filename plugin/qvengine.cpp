@@ -1,0 +1,76 @@
+#include "plugin/qvengine.hpp"
+
+#include "plugin/denormalguard.hpp"
+
+qvengine::qvengine(const qvstring& folder, const qvstring& save)
+    : pluginFolder(folder), saveName(save) {
+  chain.updateGains();
+}
+
+qvengine::~qvengine() = default;
+
+void qvengine::setSampleRate(float rate, bool reset) {
+  if (!reset) {
+    state.sampleRate = rate;
+    return;
+  }
+  if (state.audioIdle.load(std::memory_order_acquire) == 1) {
+    // No audio thread drains commands: apply here, with processing held off.
+    state.bypass.store(true, std::memory_order_seq_cst);
+    mailbox.waitForBlockEnd();
+    applySampleRate(rate);
+    state.bypass.store(state.savedBypass.load(), std::memory_order_release);
+  } else {
+    pendingRate_.store(rate, std::memory_order_release);
+  }
+}
+
+void qvengine::applySampleRate(float rate) {
+  if (!(rate > 0.0f)) return;
+  state.sampleRate = rate;
+  chain.setOversampling(chain.factor);
+}
+
+void qvengine::drainCommands(bool fromAudioThread) {
+  const float rate = pendingRate_.exchange(0.0f, std::memory_order_acq_rel);
+  if (rate > 0.0f) applySampleRate(rate);
+  mailbox.drainCommands(fromAudioThread);
+}
+
+void qvengine::processReplacing(float** inputs, float** outputs, int sampleFrames) noexcept {
+  qvdenormalguard guard;
+  drainCommands(true);
+  mailbox.beginBlock();
+  chain.process(inputs, outputs, sampleFrames);
+  mailbox.endBlock();
+}
+
+void qvengine::settingChanged(int index) {
+  switch (index) {
+    case kSetOutputLevel:
+    case kSetInputLevel:
+    case kSetVolumeScale:
+    case kSetInputScale:
+    case kSetBalance: chain.updateGains(); break;
+    case kSetOversampling: chain.setOversampling(state.settingInt(kSetOversampling)); break;
+    case kSetDisableCabSims: chain.updateCabActivity(); break;
+    case kSetBypassOrMute: {
+      const int32_t v = state.settingInt(kSetBypassOrMute);
+      state.bypass.store(v != 0);
+      state.mute.store(v == 2);
+      state.savedBypass.store(v != 0);  // what bypass returns to after an off-thread command
+      break;
+    }
+    default: break;
+  }
+}
+
+qvcommandtarget::ControlPost qvengine::classifyControl(int32_t, float, int32_t&) {
+  return ControlPost::Ignore;  // no editor controls exist yet
+}
+
+void qvengine::runEditorCommand(int32_t, float) {}
+
+void qvengine::runControlCommand(int32_t, float) {}
+
+void qvengine::runRigCommand(int32_t, float) {}
