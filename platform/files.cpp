@@ -128,8 +128,15 @@ bool readWholeFile(const qvstring& path, qvstring& bytes) {
   return true;
 }
 
-bool writeFileAtomic(const qvstring& path, const void* bytes, size_t size) {
-  if (path.empty()) return false;
+bool writeFileAtomic(const qvstring& link_or_path, const void* bytes, size_t size) {
+  if (link_or_path.empty()) return false;
+  // A document reached through a symbolic link is replaced where it lives; renaming
+  // over the link itself would turn it into a file of its own.
+  qvstring path = link_or_path;
+  if (char* full = ::realpath(link_or_path.c_str(), nullptr)) {
+    path = full;
+    std::free(full);
+  }
   int fd = -1;
   qvstring temp;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {

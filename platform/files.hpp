@@ -42,7 +42,8 @@ bool readWholeFile(const qvstring& path, qvstring& bytes);
 // [any] Replaces `path` with `size` bytes so that the file holds either its old or
 // its new content, whatever happens: the bytes go to a temporary file in the same
 // folder, are flushed to the disk, and the temporary file is renamed over the
-// target. An existing target keeps its permission bits. False when any step
+// target. An existing target keeps its permission bits; a symbolic link is
+// followed and the file it names replaced. False when any step
 // fails; the temporary file is then removed and the target is untouched.
 bool writeFileAtomic(const qvstring& path, const void* bytes, size_t size);
 inline bool writeFileAtomic(const qvstring& path, const qvstring& bytes) {

@@ -74,6 +74,13 @@ TEST(PlatformFiles, AtomicWriteReplacesAndKeepsPermissions) {
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
   EXPECT_EQ(entriesIn(dir.path()), 1u) << "no temporary file left behind";
+
+  // Through a symbolic link the linked file is replaced and the link stays.
+  const std::string link = dir.file("link.fxda");
+  std::filesystem::create_symlink(path, link);
+  ASSERT_TRUE(writeFileAtomic(link, qvstring("through the link")));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(contentOf(path), "through the link");
 }
 
 TEST(PlatformFiles, ReaderSeesOnlyWholeVersions) {
