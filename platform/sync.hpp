@@ -29,8 +29,5 @@ private:
   std::atomic<int32_t> state_{0};
 };
 
-// Monotonic milliseconds; 32 bits, wraps.
-uint32_t tickCountMs();
-
 // [ui] Sleeps the calling thread.
 void sleepMs(uint32_t ms);

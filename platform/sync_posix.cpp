@@ -39,8 +39,6 @@ bool qvevent::wait(uint32_t timeout_ms) {
   return true;
 }
 
-uint32_t tickCountMs() { return static_cast<uint32_t>(monotonicNs() / 1000000ull); }
-
 void sleepMs(uint32_t ms) {
   timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
   while (nanosleep(&ts, &ts) == -1 && errno == EINTR) {

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <limits>
+
+#include "data/resample.hpp"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// A cabinet-like impulse at `rate`: a spike at `peak_s` seconds, then three decaying
+// resonances. Its spectrum has no deep notches, so a relative error in dB means
+// something at every frequency.
+std::vector<float> cabinetImpulse(double rate, double peak_s, int count) {
+  std::vector<float> h(size_t(count), 0.0f);
+  const int at = int(std::lround(peak_s * rate));
+  h[size_t(at)] = 1.0f;
+  const double tau_s = 0.012;
+  for (int n = at + 1; n < count; ++n) {
+    double t = (n - at) / rate;
+    double decay = std::exp(-t / tau_s);
+    h[size_t(n)] = float(decay * (0.05 * std::sin(2 * kPi * 120 * t) +
+                                  0.03 * std::sin(2 * kPi * 2500 * t) +
+                                  0.02 * std::sin(2 * kPi * 9000 * t)));
+  }
+  return h;
+}
+
+// |H(f)| of the sampled filter: its discrete-time Fourier transform at f Hz.
+double magnitudeAt(const std::vector<float>& h, double rate, double f) {
+  const std::complex<double> step = std::polar(1.0, -2 * kPi * f / rate);
+  std::complex<double> phasor = 1.0, sum = 0.0;
+  for (float v : h) {
+    sum += double(v) * phasor;
+    phasor *= step;
+  }
+  return std::abs(sum);
+}
+
+size_t peakIndex(const std::vector<float>& h) {
+  size_t best = 0;
+  for (size_t i = 1; i < h.size(); ++i)
+    if (std::fabs(h[i]) > std::fabs(h[best])) best = i;
+  return best;
+}
+
+}  // namespace
+
+TEST(Resample, KeepsMagnitudeResponseAndPeakTime) {
+  struct Row {
+    double from_hz, to_hz;
+  } rows[] = {{96000, 48000}, {96000, 44100}, {44100, 96000}, {48000, 44100}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(int(row.from_hz)) + " -> " + std::to_string(int(row.to_hz)));
+    const double peak_s = 0.01;
+    const std::vector<float> source = cabinetImpulse(row.from_hz, peak_s, int(0.3 * row.from_hz));
+    std::vector<float> h = source;
+    ASSERT_EQ(resampleImpulse(h, float(row.from_hz), float(row.to_hz)), kResampled);
+
+    // Both rates describe the same filter below the lower Nyquist frequency.
+    const double band_hz = 0.9 * 0.5 * std::min(row.from_hz, row.to_hz);
+    double worst_db = 0;
+    for (int k = 0; k <= 120; ++k) {
+      double f = band_hz * k / 120;
+      double db = 20 * std::log10(magnitudeAt(h, row.to_hz, f) / magnitudeAt(source, row.from_hz, f));
+      worst_db = std::max(worst_db, std::fabs(db));
+    }
+    EXPECT_LT(worst_db, 0.1);
+
+    // No added delay: the spike stays at 10 ms.
+    EXPECT_LE(std::fabs(double(peakIndex(h)) - peak_s * row.to_hz), 1.0);
+  }
+}
+
+TEST(Resample, OutputLengthFollowsTheRatio) {
+  struct Row {
+    size_t count;
+    float from_hz, to_hz;
+    size_t expected;  // integer part of count / r, plus one
+  } rows[] = {
+      {4506, 96000, 48000, 2254},  // r = 2: count / 2 + 1
+      {4505, 96000, 48000, 2253},
+      {4506, 96000, 44100, 2070},  // 4506 / 2.17687 = 2069.9
+      {1000, 44100, 96000, 2177},  // 1000 / 0.459375 = 2176.9
+      {1, 96000, 48000, 1},
+  };
+  for (const Row& row : rows) {
+    std::vector<float> h(row.count, 0.25f);
+    EXPECT_EQ(resampleImpulse(h, row.from_hz, row.to_hz), kResampled);
+    EXPECT_EQ(h.size(), row.expected) << row.count << " at " << row.from_hz << " -> " << row.to_hz;
+  }
+}
+
+TEST(Resample, ScalesByTheRatio) {
+  // A long constant block converts to the same constant times r away from its ends.
+  std::vector<float> h(20000, 0.25f);
+  ASSERT_EQ(resampleImpulse(h, 96000.0f, 48000.0f), kResampled);
+  EXPECT_NEAR(h[5000], 0.5f, 1e-4f);
+}
+
+TEST(Resample, EqualRatesLeaveSamplesUntouched) {
+  const std::vector<float> source = cabinetImpulse(96000, 0.001, 4506);
+  std::vector<float> h = source;
+  EXPECT_EQ(resampleImpulse(h, 96000.0f, 96000.0f), kRateMatches);
+  EXPECT_EQ(h, source);
+  qvwavinfo info;
+  info.sampleRate = 44100;
+  h = source;
+  EXPECT_EQ(resampleImpulse(h, info, 44100.0f), kRateMatches);
+  EXPECT_EQ(h, source);
+}
+
+TEST(Resample, BadRatesAndEmptyLists) {
+  const std::vector<float> source(1000, 0.5f);
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  struct Row {
+    float from_hz, to_hz;
+  } rows[] = {{0, 48000}, {96000, 0}, {-96000, 48000}, {nan, 48000}, {96000, inf},
+              {1, 384000}};  // a forged 1 Hz file: billions of samples at the host rate
+  for (const Row& row : rows) {
+    std::vector<float> h = source;
+    EXPECT_EQ(resampleImpulse(h, row.from_hz, row.to_hz), kResampleFailed)
+        << row.from_hz << " -> " << row.to_hz;
+    EXPECT_EQ(h, source);
+  }
+  std::vector<float> empty;
+  EXPECT_EQ(resampleImpulse(empty, 96000.0f, 48000.0f), kResampled);
+  EXPECT_TRUE(empty.empty()) << "nothing converts to nothing";
+}
