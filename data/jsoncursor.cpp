@@ -83,6 +83,10 @@ void qvjsoncursor::addNumber(const char* name, float v) {
 void qvjsoncursor::addBool(const char* name, bool v) { add(name, qvjsonnode(v)); }
 void qvjsoncursor::addString(const char* name, const qvstring& v) { add(name, qvjsonnode(v)); }
 
+bool qvjsoncursor::addCopy(const char* name, const qvjsonnode& node) {
+  return add(name, qvjsonnode(node)) != nullptr;
+}
+
 void qvjsoncursor::close() {
   if (refused_ > 0) {
     --refused_;

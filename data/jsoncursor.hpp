@@ -61,6 +61,9 @@ public:
   void addNumber(const char* name, float v) override;  // NaN and infinities are written as 0
   void addBool(const char* name, bool v) override;
   void addString(const char* name, const qvstring& v) override;
+  // A copy of `node` (say, another cursor's root) as a new last child; false when
+  // there is nowhere to put it.
+  bool addCopy(const char* name, const qvjsonnode& node);
   // Leaves the current container; never below depth 0.
   void close() override;
 

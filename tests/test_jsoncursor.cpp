@@ -180,6 +180,13 @@ TEST(JsonCursor, CopiesTheCurrentNodeIntoAnotherRoot) {
   preset.addInt("dataind", 2);
   EXPECT_EQ(reader.count(), 2u) << "the copy is independent";
 
+  qvjsoncursor saved;
+  ASSERT_TRUE(saved.selectArray("presets"));
+  EXPECT_TRUE(saved.addCopy(nullptr, preset.root()));
+  EXPECT_TRUE(saved.addCopy(nullptr, preset.root()));
+  EXPECT_EQ(saved.text(), "{\"presets\":[{\"name\":\"One\",\"blocks\":[],\"dataind\":2},"
+                          "{\"name\":\"One\",\"blocks\":[],\"dataind\":2}]}");
+
   reader.copyCurrentTo(reader);
   EXPECT_EQ(reader.text(), "{\"name\":\"One\",\"blocks\":[]}") << "a cursor may copy into itself";
   EXPECT_EQ(reader.depth(), 0u);
