@@ -88,14 +88,3 @@ TEST(Records, Lookups) {
   EXPECT_EQ(findPresetByName(m.presets, "Drive"), 1);
   EXPECT_EQ(findPresetByName(m.presets, "drive"), -1) << "names match exactly";
 }
-
-TEST(Records, NewRecordsAndModelStartEmpty) {
-  qvpreset p;
-  EXPECT_EQ(p.node.text(), "{}");
-  EXPECT_EQ(p.categoryid, -1);
-  qvdatamodel m;
-  EXPECT_EQ(m.currentPreset, -1);
-  EXPECT_EQ(m.currentCategory, -1);
-  EXPECT_EQ(m.chunkPreset.node.text(), "{}");
-  EXPECT_EQ(m.reader.depth(), 0u);
-}
