@@ -1,14 +1,44 @@
 // The engine behind one plug-in instance: the processing state with the 18 global
-// settings, the chain that plays the rig, and the mailbox through which every
-// change reaches the audio thread between blocks.
+// settings, the chain that plays the rig, the mailbox through which every change
+// reaches the audio thread between blocks, and the persistent data model.
+//
+// Command codes the engine runs (editor commands 70000..79998 on the posting
+// thread, rig commands 79999 and above through the mailbox).
 #pragma once
 #include <atomic>
 #include <cstdint>
 
+#include "data/datamodel.hpp"
 #include "data/qvstring.hpp"
 #include "plugin/qvchain.hpp"
 #include "plugin/qvmailbox.hpp"
 #include "plugin/qvprocstate.hpp"
+
+enum qvcommand : int32_t {
+  kCmdAddImpulseFile = 70001,     // path in editorPath
+  kCmdSavePreset = 70006,         // name in editorName when nameFieldOpen
+  kCmdSavePresetAsNew = 70007,
+  kCmdDeletePreset = 70008,
+  kCmdSelectCategory = 70009,
+  kCmdSaveCabSettings = 70012,    // name in editorName
+  kCmdChooseCabBlock = 70013,
+  kCmdImportFolder = 70014,       // folder in editorPath
+  kCmdEditCategory = 70017,
+  kCmdCommitCategory = 70018,     // name in editorName
+  kCmdDeleteCategory = 70019,
+  kCmdDragAndDrop = 70022,        // see qvdragdrop
+  kCmdSaveDocument = 70028,
+  kCmdSelectPreset = 85003,       // value: preset index, -1 the host chunk
+  kCmdChooseImpulse = 85006,
+  kCmdDeleteImpulse = 85007,
+  kCmdRemoveCabBlock = 85008,
+};
+
+// A message for the editor's one-line message area: 1 information, 2 warning.
+struct qvmessage {
+  qvstring text;
+  int32_t level = 1;
+};
 
 class qvengine : public qvcommandtarget {
 public:
@@ -39,11 +69,30 @@ public:
   void runControlCommand(int32_t code, float value) override;
   void runRigCommand(int32_t code, float value) override;
 
+  // ---- load and save (data/loadsave.cpp, data/presetio.cpp) ----
+  void loadSystem();                      // [stopped] start-up load
+  int loadDocument(bool factory);         // [ui or between blocks] 0 or a reader code
+  void saveDocument();                    // [ui or between blocks]
+  void writePresetNode(const qvstring& name, bool user, int32_t categoryid, qvjsoncursor& node);
+  int loadPreset(qvjsoncursor& node, int target, bool withVolumes);
+  void makeUniquePresetName(qvstring& name, int32_t ownIndex);
+  void buildChunk();                      // [ui] current rig into data.chunkText
+  void applyChunk();                      // [ui] runs 85003 with -1 (see the effect's setChunk)
+  void showMessage(const qvstring& text, int32_t level);
+  // ---- impulses (data/impulses.cpp) ----
+  bool loadImpulse(int32_t index, int32_t block);
+  void reloadCabImpulses();               // after a sample-rate change
+
   qvprocstate state;
   qvchain chain{state};
   qvmailbox mailbox{state, *this};
+  qvdatamodel data;
   qvstring pluginFolder;  // ends in the path separator
   qvstring saveName;      // file name of the user document, relative to the folder
+  // What the editor hands to the commands that need text: typed names, chosen paths.
+  qvstring editorName;
+  bool nameFieldOpen = false;
+  qvstring editorPath;
 
 private:
   void applySampleRate(float rate);
