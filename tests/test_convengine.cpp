@@ -136,9 +136,10 @@ TEST(ConvEngine, AddsNoLatency) {
 // on, another is created mid-stream and one is released. The slot left alone must
 // stay exact; a slot that (re)starts hears only the input from its start on.
 TEST(ConvEngine, SlotsSwitchedBetweenBlocksStayExact) {
-  const std::vector<float> x = randomSignal(60000, 3);
-  const std::vector<float> ha = randomImpulse(30000, 4);
-  const std::vector<float> hb = randomImpulse(7000, 5);
+  // Both long enough for deferred products in the largest stage (3 and 4 partitions).
+  const std::vector<float> x = randomSignal(50000, 3);
+  const std::vector<float> ha = randomImpulse(26000, 4);
+  const std::vector<float> hb = randomImpulse(31000, 5);
   const std::vector<float> hc = randomImpulse(300, 6);
   qvconvengine eng;
   const int a = eng.createSlot(ha);

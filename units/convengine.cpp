@@ -44,20 +44,22 @@ inline float dot(const float* a, const float* b, int n) noexcept {
   return sum;
 }
 
-// out = x · h, bin by bin, two bins per vector (interleaved re, im).
+// out = x · h, bin by bin, two bins per vector (interleaved re, im):
+// (xr + i·xi)(hr + i·hi) = x·hr + swap(x)·(−hi, hi).
 inline void complexMultiply(const fftwf_complex* x, const fftwf_complex* h, fftwf_complex* out,
                             int bins) noexcept {
   const float* xf = x[0];
   const float* hf = h[0];
   float* of = out[0];
+  const v4f sign = {-1.0f, 1.0f, -1.0f, 1.0f};
   int i = 0;
   for (; i + 2 <= bins; i += 2) {
     const v4f a = load4(xf + 2 * i);
     const v4f b = load4(hf + 2 * i);
-    const v4f a_re = {a[0], a[0], a[2], a[2]};
-    const v4f a_im = {a[1], a[1], a[3], a[3]};
-    const v4f b_sw = {-b[1], b[0], -b[3], b[2]};
-    const v4f r = a_re * b + a_im * b_sw;
+    const v4f b_re = __builtin_shufflevector(b, b, 0, 0, 2, 2);
+    const v4f b_im = __builtin_shufflevector(b, b, 1, 1, 3, 3);
+    const v4f a_sw = __builtin_shufflevector(a, a, 1, 0, 3, 2);
+    const v4f r = a * b_re + a_sw * (b_im * sign);
     std::memcpy(of + 2 * i, &r, sizeof r);
   }
   for (; i < bins; ++i) {
@@ -66,6 +68,39 @@ inline void complexMultiply(const fftwf_complex* x, const fftwf_complex* h, fftw
     out[i][0] = re;
     out[i][1] = im;
   }
+}
+
+// acc += x · h, bin by bin.
+inline void complexMultiplyAdd(const fftwf_complex* x, const fftwf_complex* h, fftwf_complex* acc,
+                               int bins) noexcept {
+  const float* xf = x[0];
+  const float* hf = h[0];
+  float* af = acc[0];
+  const v4f sign = {-1.0f, 1.0f, -1.0f, 1.0f};
+  int i = 0;
+  for (; i + 2 <= bins; i += 2) {
+    const v4f a = load4(xf + 2 * i);
+    const v4f b = load4(hf + 2 * i);
+    const v4f b_re = __builtin_shufflevector(b, b, 0, 0, 2, 2);
+    const v4f b_im = __builtin_shufflevector(b, b, 1, 1, 3, 3);
+    const v4f a_sw = __builtin_shufflevector(a, a, 1, 0, 3, 2);
+    const v4f r = load4(af + 2 * i) + (a * b_re + a_sw * (b_im * sign));
+    std::memcpy(af + 2 * i, &r, sizeof r);
+  }
+  for (; i < bins; ++i) {
+    acc[i][0] += x[i][0] * h[i][0] - x[i][1] * h[i][1];
+    acc[i][1] += x[i][0] * h[i][1] + x[i][1] * h[i][0];
+  }
+}
+
+// dst[i] += src[i], four at a time.
+inline void addInto(float* dst, const float* src, int n) noexcept {
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const v4f r = load4(dst + i) + load4(src + i);
+    std::memcpy(dst + i, &r, sizeof r);
+  }
+  for (; i < n; ++i) dst[i] += src[i];
 }
 
 int64_t nextPowerOfTwo(int64_t n) {
@@ -134,9 +169,20 @@ int qvconvengine::createSlot(std::span<const float> ir) {
       if (++count % 2 == 0 && m + 1 < kStageCount) ++m;
     }
     for (int k = 0; k < kStageCount; ++k) {
-      if (s->stages[k].parts.empty()) continue;
-      s->stages[k].startSpectrum = makeFftwBuffer<fftwf_complex>(stages_[k].bins);
-      if (!s->stages[k].startSpectrum) return -2;
+      SlotStage& ss = s->stages[k];
+      if (ss.parts.empty()) continue;
+      ss.startSpectrum = makeFftwBuffer<fftwf_complex>(stages_[k].bins);
+      if (!ss.startSpectrum) return -2;
+      // Partitions 2.. of the largest stage wait up to 3·(np−2) blocks; one more
+      // buffer holds the block being consumed.
+      const int np = static_cast<int>(ss.parts.size());
+      if (np > 2) {
+        ss.deferred.resize(kBlocksPerPartition * (np - 2) + 1);
+        for (auto& d : ss.deferred) {
+          d = makeFftwBuffer<fftwf_complex>(stages_[k].bins);
+          if (!d) return -2;
+        }
+      }
     }
     // Outputs are written at most (last partition start − 1) samples ahead.
     const int64_t ring_length = nextPowerOfTwo(std::max<int64_t>(length, 1));
@@ -162,7 +208,9 @@ void qvconvengine::restartSlot(Slot& s) {
   s.out = 0.0f;
   // Nothing is due before each stage's next boundary, which sees only input from the
   // start on (earlier samples of its frame are masked, see beginBlock).
-  for (SlotStage& ss : s.stages) {
+  for (int k = 0; k < kStageCount; ++k) {
+    SlotStage& ss = s.stages[k];
+    for (auto& d : ss.deferred) std::fill_n(d.get()[0], 2 * stages_[k].bins, 0.0f);
     ss.next = static_cast<int>(ss.parts.size());
     ss.nextDue = kNever;
     ss.source = nullptr;
@@ -249,6 +297,9 @@ void qvconvengine::process(float x) noexcept {
   }
 
   now_ = t + 1;
+  // All stage work falls on the work grid: block boundaries and work slots are
+  // multiples of the smallest spacing.
+  if ((now_ & (kWorkGrid - 1)) != 0) return;
   for (int m = 0; m < kStageCount; ++m) {
     Stage& st = stages_[m];
     const int since = static_cast<int>(now_ & (st.block - 1));
@@ -286,23 +337,37 @@ void qvconvengine::beginBlock(Stage& st, int m) noexcept {
 void qvconvengine::runDue(Stage& st, int m, int since) noexcept {
   for (Slot* s : live_) {
     SlotStage& ss = s->stages[m];
-    // Partition j of np is due j·Bm/np samples after the boundary: with two partitions
-    // that is the boundary and half a block later; a long response's partitions of
-    // the largest stage spread evenly over its block.
+    // Partition j of np is due at work slot floor(j·slots/np) of the block's
+    // slots = Bm/32: with two partitions that is the boundary and half a block later;
+    // a long response's partitions of the largest stage spread evenly over its block.
     while (since >= ss.nextDue) {
-      runPartition(st, ss.source, ss.parts[ss.next], *s);
-      const int np = static_cast<int>(ss.parts.size());
+      runPartition(st, ss, ss.next, *s);
+      const int64_t np = static_cast<int64_t>(ss.parts.size());
       ++ss.next;
-      ss.nextDue = ss.next < np
-                       ? static_cast<int>(static_cast<int64_t>(ss.next) * st.block / np)
-                       : kNever;
+      const int64_t slots = st.block / kWorkGrid;
+      ss.nextDue = ss.next < np ? static_cast<int>(kWorkGrid * (ss.next * slots / np)) : kNever;
     }
   }
 }
 
-void qvconvengine::runPartition(const Stage& st, const fftwf_complex* input, const Partition& p,
-                                Slot& s) noexcept {
-  complexMultiply(input, p.spectrum.get(), product_.get(), st.bins);
+void qvconvengine::runPartition(const Stage& st, SlotStage& ss, int j, Slot& s) noexcept {
+  const Partition& p = ss.parts[j];
+  const int64_t block_index = st.position / st.block;
+  const int64_t ndeferred = static_cast<int64_t>(ss.deferred.size());
+  if (j >= 2 && ndeferred > 0) {
+    // Partition j lands 3·(j−1) blocks after partition 1 of this block, exactly where
+    // partition 1 of block b + 3·(j−1) lands: its product joins that block's inverse
+    // transform instead of taking one of its own.
+    fftwf_complex* acc = ss.deferred[(block_index + kBlocksPerPartition * (j - 1)) % ndeferred].get();
+    complexMultiplyAdd(ss.source, p.spectrum.get(), acc, st.bins);
+    return;
+  }
+  complexMultiply(ss.source, p.spectrum.get(), product_.get(), st.bins);
+  if (j == 1 && ndeferred > 0) {
+    float* acc = ss.deferred[block_index % ndeferred].get()[0];
+    addInto(product_.get()[0], acc, 2 * st.bins);
+    std::fill_n(acc, 2 * st.bins, 0.0f);
+  }
   fftwf_execute_dft_c2r(st.plan->inverse, product_.get(), timeBuffer_.get());
   // Overlap-save: the last Bm samples are the valid linear convolution.
   const float* valid = timeBuffer_.get() + 3 * st.block;
@@ -310,6 +375,6 @@ void qvconvengine::runPartition(const Stage& st, const fftwf_complex* input, con
   const int64_t ring_length = s.ringMask + 1;
   const int64_t first = (st.position + p.offset) & s.ringMask;
   const int head = static_cast<int>(std::min<int64_t>(st.block, ring_length - first));
-  for (int i = 0; i < head; ++i) ring[first + i] += valid[i];
-  for (int i = head; i < st.block; ++i) ring[i - head] += valid[i];
+  addInto(ring + first, valid, head);
+  addInto(ring, valid + head, st.block - head);
 }

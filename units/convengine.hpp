@@ -82,6 +82,9 @@ private:
     int nextDue = 0;                // samples after the boundary at which `next` is due
     const fftwf_complex* source = nullptr;  // input spectrum of the current block
     qvfftwbuffer<fftwf_complex> startSpectrum;  // frame with input before the start zeroed
+    // Largest stage only, partitions j ≥ 2: products waiting for the inverse transform
+    // of partition 1 in a later block, indexed by block number mod their count.
+    std::vector<qvfftwbuffer<fftwf_complex>> deferred;
   };
   struct Slot {
     bool active = true;
@@ -97,13 +100,14 @@ private:
   };
 
   static constexpr int kNever = 1 << 30;  // nextDue when no partition is pending
+  static constexpr int kBlocksPerPartition = 3;  // partition length / block
+  static constexpr int kWorkGrid = kHeadLength / 2;  // smallest work slot spacing, samples
 
   void rebuildLive();
   void restartSlot(Slot& s);
   void beginBlock(Stage& st, int m) noexcept;
   void runDue(Stage& st, int m, int since) noexcept;
-  void runPartition(const Stage& st, const fftwf_complex* input, const Partition& p,
-                    Slot& s) noexcept;
+  void runPartition(const Stage& st, SlotStage& ss, int j, Slot& s) noexcept;
   Slot* find(int slot) const;
 
   bool ready_ = false;
