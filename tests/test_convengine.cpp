@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
+#include <limits>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -108,6 +110,38 @@ TEST(ConvEngine, MatchesDirectConvolutionWithManySlotsAtOnce) {
   }
 }
 
+TEST(ConvEngine, PartitionsFollowTheDoublingSchedule) {
+  // 64 direct taps, then 192, 192, 384, 384, ... 6144, 6144 (ends at tap 24256) and
+  // more 6144-tap partitions in the largest stage.
+  const struct { int64_t length; std::array<int, 6> parts; } rows[] = {
+      {1, {0, 0, 0, 0, 0, 0}},       {64, {0, 0, 0, 0, 0, 0}},
+      {65, {1, 0, 0, 0, 0, 0}},      {256, {1, 0, 0, 0, 0, 0}},
+      {257, {2, 0, 0, 0, 0, 0}},     {449, {2, 1, 0, 0, 0, 0}},
+      {24256, {2, 2, 2, 2, 2, 2}},   {24257, {2, 2, 2, 2, 2, 3}},
+      {100000, {2, 2, 2, 2, 2, 15}}, {480000, {2, 2, 2, 2, 2, 77}},
+  };
+  qvconvengine eng;
+  for (const auto& row : rows) {
+    const int s = eng.createSlot(std::vector<float>(row.length, 0.5f));
+    for (int m = 0; m < qvconvengine::kStageCount; ++m)
+      EXPECT_EQ(eng.partitionCount(s, m), row.parts[m]) << row.length << " taps, stage " << m;
+    eng.releaseSlot(s);
+  }
+}
+
+TEST(ConvEngine, NonFiniteInputWashesOut) {
+  const std::vector<float> h = randomImpulse(30000, 14);
+  qvconvengine eng;
+  const int s = eng.createSlot(h);
+  eng.process(std::nanf(""));
+  eng.process(std::numeric_limits<float>::infinity());
+  for (int t = 0; t < 30000 + 3 * 8192; ++t) eng.process(0.0f);
+  for (int t = 0; t < 5000; ++t) {
+    eng.process(0.5f);
+    ASSERT_TRUE(std::isfinite(eng.output(s))) << "sample " << t;
+  }
+}
+
 TEST(ConvEngine, AddsNoLatency) {
   qvconvengine eng;
   const std::vector<float> x = randomSignal(20000, 2);
@@ -181,6 +215,26 @@ TEST(ConvEngine, SlotsSwitchedBetweenBlocksStayExact) {
   EXPECT_LE(ea.relative(), 1e-5) << "the untouched slot";
   EXPECT_LE(eb.relative(), 1e-5) << "the slot switched off and on";
   EXPECT_LE(ec.relative(), 1e-5) << "the slot created mid-stream";
+}
+
+// Stages no slot needs stay idle; a longer slot added later must still get them right.
+TEST(ConvEngine, SlotAddedWhileLargerStagesIdle) {
+  const std::vector<float> x = randomSignal(30000, 15);
+  const std::vector<float> hs = randomImpulse(100, 16);
+  const std::vector<float> hl = randomImpulse(25000, 17);
+  qvconvengine eng;
+  const int small = eng.createSlot(hs);
+  int large = -1;
+  const int64_t start = 3001;
+  ErrorSum es, el;
+  for (int64_t t = 0; t < static_cast<int64_t>(x.size()); ++t) {
+    if (t == start) large = eng.createSlot(hl);
+    eng.process(x[t]);
+    es.add(eng.output(small), direct(hs, x, t));
+    if (large >= 0) el.add(eng.output(large), direct(hl, x, t, start));
+  }
+  EXPECT_LE(es.relative(), 1e-5);
+  EXPECT_LE(el.relative(), 1e-5);
 }
 
 TEST(ConvEngine, ReferenceCountingAndBadIndices) {

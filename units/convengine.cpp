@@ -7,17 +7,34 @@
 // Timing. Sample number t is the t-th sample since the last reset; `now_` counts the
 // samples processed. A slot's ring cell t & ringMask holds the pending output of time
 // t. Stage m's block boundaries fall where now_ is a multiple of Bm, so all stages
-// are aligned (boundaries of larger stages are also boundaries of smaller ones).
+// are aligned (boundaries of larger stages are also boundaries of smaller ones), and
+// all work falls on a 32-sample grid.
 //
-// At a boundary n (newest input sample n−1) the frame holds times n−4Bm .. n−1. For a
-// partition starting at tap s, overlap-save yields the valid outputs of times
+// Deadlines. At a boundary n (newest input n−1) the frame holds times n−4Bm .. n−1.
+// For a partition starting at tap s, overlap-save yields the valid outputs of times
 // n−Bm+s .. n+s−1, written at ring position n + (s−Bm). They lie in the future as long
-// as the partition is processed no later than s−Bm samples after the boundary. With
-// s = 6Bm−320 for a stage's first partition that slack is 0 for stage 0 (done at the
-// boundary) and grows with every partition; every later partition of the largest
-// stage has at least 9920 samples, while the spread below delays none by more than
-// 2047. Each block's partitions must be done before the next boundary overwrites the
-// stage's spectrum, which the spread guarantees.
+// as the partition is processed no later than s−Bm samples after the boundary. A
+// stage's first partition starts at s = 6Bm−320: the slack is 0 for stage 0 (done at
+// the boundary itself), 320 for stage 1 and grows from there; partition 1 of a stage
+// (done half a block later) has 3Bm more. A block's partitions must also be done
+// before the next boundary overwrites the stage's spectrum.
+//
+// Responses beyond 24256 taps. The largest stage (Bm = 2048) gets a partition j ≥ 2
+// for every further 6144 taps. Each is multiplied with the block's input spectrum at
+// its own work slot, spread evenly over the block (never later than 2016 samples
+// after the boundary, far inside its slack of ≥ 22208). Its product is not inverted
+// on its own: partition j lands 3·(j−1) blocks after partition 1 of the same block,
+// exactly where partition 1 of block b + 3·(j−1) lands, so the product is added to
+// that block's spectrum of partition 1 and shares its inverse transform. The
+// result is the same linear convolution for one complex multiply-add per partition
+// instead of an inverse FFT, and the engine still keeps one input spectrum per stage.
+//
+// Starting a slot. A slot created (or switched on) at sample T convolves the input
+// from T on: the head sums only samples since T, nothing of a block begun before T
+// is processed for it (those outputs depend on earlier input only), and a frame
+// that reaches back before T is transformed once more for that slot with the
+// earlier samples zeroed. The shared stage positions never restart, so the other
+// slots' pending output stays aligned.
 
 namespace {
 using v4f = float __attribute__((vector_size(16)));
@@ -259,10 +276,21 @@ int64_t qvconvengine::impulseLength(int slot) const {
   return s ? s->length : 0;
 }
 
+int qvconvengine::partitionCount(int slot, int m) const {
+  const Slot* s = find(slot);
+  if (!s || m < 0 || m >= kStageCount) return 0;
+  return static_cast<int>(s->stages[m].parts.size());
+}
+
 void qvconvengine::rebuildLive() {
   live_.clear();
-  for (auto& s : slots_)
-    if (s && s->active) live_.push_back(s.get());
+  for (Stage& st : stages_) st.inUse = false;
+  for (auto& s : slots_) {
+    if (!s || !s->active) continue;
+    live_.push_back(s.get());
+    for (int m = 0; m < kStageCount; ++m)
+      if (!s->stages[m].parts.empty()) stages_[m].inUse = true;
+  }
 }
 
 void qvconvengine::reset() {
@@ -302,6 +330,9 @@ void qvconvengine::process(float x) noexcept {
   if ((now_ & (kWorkGrid - 1)) != 0) return;
   for (int m = 0; m < kStageCount; ++m) {
     Stage& st = stages_[m];
+    // A stage no live slot needs skips its transforms; a slot that needs it later
+    // starts at a boundary, which reads its frame afresh from the history.
+    if (!st.inUse) continue;
     const int since = static_cast<int>(now_ & (st.block - 1));
     if (since == 0) beginBlock(st, m);
     runDue(st, m, since);

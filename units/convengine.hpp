@@ -46,6 +46,8 @@ public:
   int refCount(int slot) const;
   // [any] Taps of the slot's impulse response (0 when there is no such slot).
   int64_t impulseLength(int slot) const;
+  // [any] Partitions the slot's response needs in stage m (0 when none or no slot).
+  int partitionCount(int slot, int m) const;
 
   // [audio] Takes one input sample and advances one sample.
   void process(float x) noexcept;
@@ -69,6 +71,7 @@ private:
     int bins = 0;            // fftSize/2 + 1 complex bins
     const qvfftplan* plan = nullptr;
     int64_t position = 0;    // sample count at the last block boundary
+    bool inUse = false;      // some active slot has partitions here
     qvfftwbuffer<float> frame;             // the newest fftSize input samples
     qvfftwbuffer<fftwf_complex> spectrum;  // transform of frame, shared by all slots
   };
