@@ -1,41 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <atomic>
-#include <limits>
 #include <cmath>
-#include <cstdlib>
-#include <new>
+#include <limits>
 #include <random>
 #include <vector>
 
+#include "tests/alloccounter.hpp"
 #include "units/convengine.hpp"
-
-// Counting allocation hook for the no-allocation test. Replacing the global
-// operator new affects the whole test binary, so it only counts while armed and
-// otherwise behaves like the default.
-namespace {
-std::atomic<bool> g_armed{false};
-std::atomic<long> g_allocations{0};
-
-void* countedAlloc(std::size_t n) {
-  if (g_armed.load(std::memory_order_relaxed)) g_allocations.fetch_add(1);
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-}  // namespace
-
-void* operator new(std::size_t n) { return countedAlloc(n); }
-void* operator new[](std::size_t n) { return countedAlloc(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
-  if (g_armed.load(std::memory_order_relaxed)) g_allocations.fetch_add(1);
-  return std::malloc(n ? n : 1);
-}
-void* operator new[](std::size_t n, const std::nothrow_t& t) noexcept { return operator new(n, t); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 std::vector<float> randomSignal(size_t n, unsigned seed) {
@@ -278,30 +250,28 @@ TEST(ConvEngine, ResetRestartsFromSilence) {
 }
 
 TEST(ConvEngine, ProcessingAllocatesNothing) {
-  g_allocations = 0;
-  g_armed = true;
+  alloccounter::arm();
   ::operator delete(::operator new(16));
-  g_armed = false;
-  ASSERT_EQ(g_allocations.load(), 1) << "the counting hook is not in place";
+  ASSERT_EQ(alloccounter::disarm(), 1) << "the counting hook is not in place";
 
   qvconvengine eng;
   const std::vector<float> x = randomSignal(40000, 10);
-  const int a = eng.createSlot(randomImpulse(60000, 11));
+  const int a = eng.createSlot(randomImpulse(60000, 11));  // deferred products too
   const int b = eng.createSlot(randomImpulse(100, 12));
   double sink = 0;
-  g_allocations = 0;
+  long allocations = 0;
   for (int64_t t = 0; t < static_cast<int64_t>(x.size()); t += 1000) {
     if (t == 20000) {
       eng.setActive(b, false);
       eng.createSlot(randomImpulse(9000, 13));  // starts mid-frame: the masked path runs too
     }
-    g_armed = true;
+    alloccounter::arm();
     for (int64_t i = t; i < t + 1000; ++i) {
       eng.process(x[i]);
       sink += eng.output(a) + eng.output(b);
     }
-    g_armed = false;
+    allocations += alloccounter::disarm();
   }
-  EXPECT_EQ(g_allocations.load(), 0);
+  EXPECT_EQ(allocations, 0);
   EXPECT_TRUE(std::isfinite(sink));
 }
