@@ -173,7 +173,7 @@ int qvconvengine::createSlot(std::span<const float> ir) {
     while (tap < length) {
       const Stage& st = stages_[m];
       Partition p;
-      p.spectrum = makeFftwBuffer<fftwf_complex>(st.bins);
+      p.spectrum = makeFftwBuffer<fftwf_complex>(st.bins, false);  // the transform fills it
       if (!p.spectrum) return -2;
       const int64_t n = std::min<int64_t>(st.partLength, length - tap);
       const float scale = 1.0f / static_cast<float>(st.fftSize);  // the inverse is unscaled
@@ -196,14 +196,14 @@ int qvconvengine::createSlot(std::span<const float> ir) {
       if (np > 2) {
         ss.deferred.resize(kBlocksPerPartition * (np - 2) + 1);
         for (auto& d : ss.deferred) {
-          d = makeFftwBuffer<fftwf_complex>(stages_[k].bins);
+          d = makeFftwBuffer<fftwf_complex>(stages_[k].bins, false);  // restartSlot clears
           if (!d) return -2;
         }
       }
     }
     // Outputs are written at most (last partition start − 1) samples ahead.
     const int64_t ring_length = nextPowerOfTwo(std::max<int64_t>(length, 1));
-    s->ring = makeFftwBuffer<float>(static_cast<size_t>(ring_length));
+    s->ring = makeFftwBuffer<float>(static_cast<size_t>(ring_length), false);  // restartSlot clears
     if (!s->ring) return -2;
     s->ringMask = ring_length - 1;
     restartSlot(*s);
