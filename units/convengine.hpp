@@ -4,6 +4,10 @@
 // 6144, ... taps, each convolved by overlap-save on an FFT four times its stage's
 // block, early enough that its output lands in the future. Six stages (blocks 64 to
 // 2048) share one input history and one input spectrum per stage among all slots.
+// Responses of any length are convolved in full; the partitions of the largest
+// stage beyond the second share inverse transforms through deferred products
+// (convengine.cpp explains the timing). Work runs on the audio thread, spread over
+// each stage's block; nothing is allocated or locked while processing.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -40,6 +44,7 @@ public:
   // [between blocks] An inactive slot does no work and outputs 0. Switching a slot
   // back on clears its output ring and restarts it fresh, like a new slot.
   void setActive(int slot, bool on);
+  // [any]
   bool isActive(int slot) const;
   // [any] Whether slot names a live slot, and its reference count (0 when not).
   bool slotExists(int slot) const;
