@@ -270,6 +270,7 @@ TEST(FactoryImpulses, GenerationIsByteIdentical) {
   EXPECT_EQ(readBytes(dir / kImpulseManifest), readBytes(fs::path(CORVINA_IMPULSE_DIR) / kImpulseManifest));
   fs::remove_all(dir);
   // In one process too: a design leaves nothing behind that changes the next.
+  ASSERT_EQ(factorySet().size(), std::size(kDocumentNames));
   const CabinetDesc& d = factorySet()[20].desc;
   const std::vector<double> first = designCabinet(d, designWork());
   designCabinet(factorySet()[3].desc, designWork());

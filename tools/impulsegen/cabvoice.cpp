@@ -122,9 +122,17 @@ void addConeAndPlacement(LogShape& s, const CabinetDesc& d, DetRandom& rng) {
     const double gain = b.gain_db + rng.between(-0.8, 0.8);
     s.bell(f0, f0 >= 1500 ? gain * breakup_scale : gain, b.q);
   }
-  for (int i = 0; i < 3; ++i) s.bell(rng.between(400, 2000), rng.between(-1.2, 1.2), rng.between(1.5, 3));
+  // Draws are sequenced one per statement: the order in which a call's arguments
+  // are evaluated differs between compilers.
+  auto randomBell = [&](double lo_hz, double hi_hz, double max_db, double q_lo, double q_hi) {
+    const double f0 = rng.between(lo_hz, hi_hz);
+    const double gain = rng.between(-max_db, max_db);
+    const double q = rng.between(q_lo, q_hi);
+    s.bell(f0, gain, q);
+  };
+  for (int i = 0; i < 3; ++i) randomBell(400, 2000, 1.2, 1.5, 3);
   // Above the roll-off the cone moves in pieces: small sharp ripples.
-  for (int i = 0; i < 5; ++i) s.bell(rng.between(5500, 14000), rng.between(-4, 4), rng.between(4, 8));
+  for (int i = 0; i < 5; ++i) randomBell(5500, 14000, 4, 4, 8);
   const double rolloff = cone.rolloff_hz * spot.rolloff_scale * (1.0 - 0.25 * off);
   s.butterLowPass(rolloff, 4);
   s.lowPass2(rolloff * 1.6, 0.9);

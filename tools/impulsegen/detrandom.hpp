@@ -17,7 +17,13 @@ public:
   double uniform() { return static_cast<double>(next() >> 11) * (1.0 / 9007199254740992.0); }
   double between(double lo, double hi) { return lo + (hi - lo) * uniform(); }
   // Roughly normal, unit variance: the sum of three uniforms, rescaled.
-  double noise() { return (uniform() + uniform() + uniform() - 1.5) * 2.0; }
+  double noise() {
+    // One statement per draw: the order of operands of + is not fixed by the language.
+    double sum = uniform();
+    sum += uniform();
+    sum += uniform();
+    return (sum - 1.5) * 2.0;
+  }
 
 private:
   uint64_t state_;
