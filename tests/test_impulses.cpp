@@ -136,10 +136,14 @@ TEST(FactoryImpulses, FilesAre24BitMonoAt96kWithinTheLengthRange) {
     EXPECT_EQ(u16(22), 1) << "one channel";
     EXPECT_EQ(u16(34), 24) << "bits per sample";
     EXPECT_EQ(b.size(), 44u + 3u * f.desc.length);
-    // Audible, not clipped, and faded to silence at the end.
+    // Audible, not clipped, faded to silence at the end, and no DC (a loudspeaker
+    // passes none): the samples sum to the response's gain at 0 Hz.
     EXPECT_GT(std::fabs(f.m.peak), 0.05);
     EXPECT_LE(std::fabs(f.m.peak), kMaxPeak + 1e-6);
     EXPECT_EQ(f.samples.back(), 0.0);
+    double dc_gain = 0;
+    for (double v : f.samples) dc_gain += v;
+    EXPECT_LT(std::fabs(dc_gain), 1e-3) << "−60 dB at 0 Hz";
   }
 }
 

@@ -77,7 +77,9 @@ double energy(const std::vector<double>& x, size_t n) {
 }
 
 // Decaying noise that starts with the first wall reflections and builds up over a
-// few milliseconds; coloured by the diffuse path's response.
+// few milliseconds, then coloured by the diffuse path's response. Shaping the noise
+// before filtering keeps the envelope from modulating low end back in: the tail
+// inherits the body's high-pass and carries no DC.
 std::vector<double> roomTail(const CabinetDesc& d, const std::vector<double>& diffuse_body,
                              double early_energy, SpectrumWork& work) {
   const size_t len = d.length;
@@ -87,28 +89,40 @@ std::vector<double> roomTail(const CabinetDesc& d, const std::vector<double>& di
   const double ratio = std::min(d.room * (dist / 0.5) * (dist / 0.5), 1.5);
   if (ratio <= 0) return {};
   DetRandom rng(0x7A11ull + 977ull * d.seed);
-  std::vector<double> noise(len);
-  for (double& v : noise) v = rng.noise();
-  std::vector<double> body(diffuse_body.begin(), diffuse_body.begin() + len);
-  std::vector<double> tail = work.convolve(noise, body, len);
   const double rt60_s = 0.15 + 0.3 * d.room;
   const double decay = detmath::exp(-6.907755278982137 / (rt60_s * kImpulseRate));  // −60 dB over rt60
   const size_t start = static_cast<size_t>(2 * kSideWallNear * kSamplesPerMetre * 0.8);
   const size_t ramp = static_cast<size_t>(0.008 * kImpulseRate);
+  std::vector<double> noise(len, 0.0);
   double env = 1.0;
-  for (size_t i = 0; i < len; ++i) {
-    if (i < start) {
-      tail[i] = 0;
-      continue;
-    }
+  for (size_t i = start; i < len; ++i) {
     const double build = i - start < ramp ? static_cast<double>(i - start) / ramp : 1.0;
-    tail[i] *= build * env;
+    noise[i] = rng.noise() * build * env;
     env *= decay;
   }
+  std::vector<double> body(diffuse_body.begin(), diffuse_body.begin() + len);
+  std::vector<double> tail = work.convolve(noise, body, len);
   const double e = energy(tail, len);
   const double scale = e > 0 ? std::sqrt(ratio * early_energy / e) : 0.0;
   for (double& v : tail) v *= scale;
   return tail;
+}
+
+// Cutting a response short leaves a little DC; a cabinet passes none. Subtracting
+// a parabola that spans the whole response removes it while touching only the
+// lowest few hertz (n ≥ 4506 here).
+void removeDc(std::vector<double>& x) {
+  const size_t n = x.size();
+  double sum = 0, weight = 0;
+  std::vector<double> w(n);
+  for (size_t i = 0; i < n; ++i) {
+    const double t = static_cast<double>(i) / (n - 1);  // 0 at both ends: the fade stays silent
+    w[i] = 4.0 * t * (1.0 - t);
+    sum += x[i];
+    weight += w[i];
+  }
+  const double c = sum / weight;
+  for (size_t i = 0; i < n; ++i) x[i] -= c * w[i];
 }
 
 // Smooth cubic fade to zero over the last quarter (at least 1024 samples).
@@ -153,6 +167,7 @@ std::vector<double> designCabinet(const CabinetDesc& d, SpectrumWork& work) {
   const std::vector<double> tail = roomTail(d, bodies[3], energy(out, len), work);
   for (size_t i = 0; i < tail.size(); ++i) out[i] += tail[i];
   fadeOut(out);
+  removeDc(out);
   // Same loudness for every cabinet; the peak limit wins for very spiky responses.
   const double loud_db = bandEnergyDb(out, kImpulseRate, 100, 6000, work);
   double gain = detmath::dbToGain(kTargetLoudnessDb - loud_db);
