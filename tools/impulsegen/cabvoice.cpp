@@ -149,8 +149,8 @@ void addConeAndPlacement(LogShape& s, const CabinetDesc& d, DetRandom& rng) {
 }
 
 void addDistance(LogShape& s, const CabinetDesc& d) {
-  // Highs beam forward from the cone; further away the microphone hears more of the
-  // duller off-axis sound.
+  // Close in, the capsule hears the patch of cone in front of it, fizz and all;
+  // further back it hears the whole cone, whose break-up partly averages out.
   const double beam_db = clampTo(3.0 * log2Of(d.distance_cm / 2.0), 0.0, 12.0);
   if (beam_db > 0) s.highShelf(2500, -beam_db);
   if (d.distance_cm < 1.0) s.highShelf(3000, 2.0 * (1.0 - d.distance_cm));  // right on the grille: harsh

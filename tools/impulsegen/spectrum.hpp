@@ -8,7 +8,8 @@
 
 class SpectrumWork {
 public:
-  // [stopped] n is a power of two ≥ 64.
+  // [any] n is a power of two ≥ 64. FFTW's planner is not thread-safe: create work
+  // spaces from one thread at a time (the generator and the tests are single-threaded).
   explicit SpectrumWork(int n);
   ~SpectrumWork();
   SpectrumWork(const SpectrumWork&) = delete;
