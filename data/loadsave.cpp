@@ -213,38 +213,34 @@ int readImpulseCategories(qvjsoncursor& r, qvdatamodel& data) {
 int readImpulses(qvjsoncursor& r, qvdatamodel& data, qvchain& chain) {
   if (!r.enter("impulses")) return kDocNoImpulses;
   const uint32_t n = r.count();
-  if (n == 0) return kLoadOk;
-  // Cab blocks hold catalogue indices: remember their uids to find them again.
-  std::vector<int32_t> blockUids(chain.cabBlocks.count(), -1);
-  for (uint32_t k = 0; k < blockUids.size(); ++k) {
-    const int32_t index = chain.cabBlocks[k]->impulse;
-    if (index >= 0 && static_cast<uint32_t>(index) < data.impulses.count())
-      blockUids[k] = data.impulses[static_cast<uint32_t>(index)]->uid;
-  }
-  data.impulses.clear();
-  data.lastChosenImpulse = -1;
-  int code = kLoadOk;
-  for (uint32_t i = 0; i < n && code == kLoadOk; ++i) {
-    if (!r.enterAt(i)) {
-      code = kDocNoImpulseUid;
-      break;
-    }
+  // Read aside: the playing cab blocks refer to the catalogue, which changes only
+  // once the whole list has read.
+  qvlist<qvimpulse> read;
+  for (uint32_t i = 0; i < n; ++i) {
+    if (!r.enterAt(i)) return kDocNoImpulseUid;
     auto e = std::make_unique<qvimpulse>();
-    if (!r.getInt("uid", e->uid)) code = kDocNoImpulseUid;
-    else if (!r.getInt("categoryid", e->categoryid)) code = kDocNoImpulseCategoryid;
-    else if (!r.getString("name", e->name)) code = kDocNoImpulseName;
+    if (!r.getInt("uid", e->uid)) return kDocNoImpulseUid;
+    if (!r.getInt("categoryid", e->categoryid)) return kDocNoImpulseCategoryid;
+    if (!r.getString("name", e->name)) return kDocNoImpulseName;
     r.getString("file", e->file);
     r.getString("path", e->path);
-    e->res = -1;
     r.getInt("res", e->res);
     e->bufferIndex = -1;
     r.close();
-    if (code == kLoadOk) data.impulses.append(std::move(e));
+    read.append(std::move(e));
   }
-  for (uint32_t k = 0; k < blockUids.size(); ++k)
-    chain.cabBlocks[k]->impulse = findImpulseByUid(data.impulses, blockUids[k]);
-  if (code == kLoadOk) r.close();
-  return code;
+  r.close();
+  if (n == 0) return kLoadOk;
+  // Cab blocks hold catalogue indices: find their entries again by uid.
+  for (uint32_t k = 0; k < chain.cabBlocks.count(); ++k) {
+    int32_t& index = chain.cabBlocks[k]->impulse;
+    const bool known = index >= 0 && static_cast<uint32_t>(index) < data.impulses.count();
+    index = known ? findImpulseByUid(read, data.impulses[static_cast<uint32_t>(index)]->uid) : -1;
+  }
+  data.impulses.clear();
+  while (!read.empty()) data.impulses.append(read.remove(0));
+  data.lastChosenImpulse = -1;
+  return kLoadOk;
 }
 
 // "<path>.bad-YYYYMMDD-HHMMSS", with a counter when that name is taken.

@@ -24,7 +24,8 @@ private:
   uint32_t depth_;
 };
 
-bool inImageList(int64_t image) { return image >= 0 && image <= kHighestImage; }
+// A relative number below 0 would reach into other runs of the image list.
+bool inRun(int64_t image, int32_t first) { return image >= first && image <= kHighestImage; }
 
 // One full parameter entry of the current object into a record and its position.
 int readFullRecord(const qvjsoncursor& c, qvparamrecord& r, float& fpos) {
@@ -55,8 +56,8 @@ int readFullBlock(qvjsoncursor& c, const qvprocstate& state, int32_t link, qvlis
   std::unique_ptr<qvutil> unit = createUnit(sblock, state, true, false);
   if (!unit) return kFullNoUnit;
   unit->blockgroup = link;
-  if (!c.enter("pars")) return kFullNoPars;
   depthguard guard(c);
+  if (!c.enter("pars")) return kFullNoPars;
   const uint32_t n = c.count();
   for (uint32_t k = 0; k < n; ++k) {
     if (!c.enterAt(k)) return kFullNoPar;
@@ -83,15 +84,15 @@ int readSlotLook(qvjsoncursor& c, qvslot& slot) {
   int32_t v = 0;
   if (c.getInt("bgimg", v)) {
     const int64_t image = int64_t{v} + kFirstBackgroundImage;
-    slot.bgimg = inImageList(image) ? static_cast<int32_t>(image) : kFallbackBackgroundImage;
+    slot.bgimg = inRun(image, kFirstBackgroundImage) ? static_cast<int32_t>(image) : kFallbackBackgroundImage;
   }
   if (c.getInt("logoimg", v)) {
     const int64_t image = int64_t{v} + kFirstLogoImage;
-    slot.logoimg = v != -1 && inImageList(image) ? static_cast<int32_t>(image) : -1;
+    slot.logoimg = v != -1 && inRun(image, kFirstLogoImage) ? static_cast<int32_t>(image) : -1;
   }
-  if (c.getInt("knobprof", v)) slot.knobprof = inImageList(v) ? v : kFallbackKnobProfile;
-  if (!c.enter("brackets")) return kPresetNoBrackets;
+  if (c.getInt("knobprof", v)) slot.knobprof = inRun(v, 0) ? v : kFallbackKnobProfile;
   depthguard guard(c);
+  if (!c.enter("brackets")) return kPresetNoBrackets;
   slot.brackets.clear();
   const uint32_t n = c.count();
   for (uint32_t i = 0; i < n; ++i) {
@@ -102,8 +103,8 @@ int readSlotLook(qvjsoncursor& c, qvslot& slot) {
 }
 
 int readFullBlocks(qvjsoncursor& c, const qvprocstate& state, int32_t link, qvlist<qvutil>& out) {
-  if (!c.enter("blocks")) return kPresetNoFullBlocks;
   depthguard guard(c);
+  if (!c.enter("blocks")) return kPresetNoFullBlocks;
   const uint32_t n = c.count();
   for (uint32_t i = 0; i < n; ++i) {
     if (!c.enterAt(i)) return kFullNoBlock;
@@ -116,8 +117,8 @@ int readFullBlocks(qvjsoncursor& c, const qvprocstate& state, int32_t link, qvli
 
 int readVisiblePositions(qvjsoncursor& c, const std::vector<bool>& visible, const qvposcodes& codes,
                          qvpositions& out) {
-  if (!c.enter("pars")) return codes.noPars;
   depthguard guard(c);
+  if (!c.enter("pars")) return codes.noPars;
   if (c.count() > visible.size()) return codes.tooMany;
   for (uint32_t k = 0; k < visible.size(); ++k) {
     if (!visible[k]) continue;
@@ -143,12 +144,12 @@ void applyPositions(qvutil& unit, const qvpositions& positions) {
 }
 
 int overlayBlocks(qvjsoncursor& c, qvlist<qvutil>& units) {
-  if (!c.enter("blocks")) return kPresetNoOverlayBlocks;
   depthguard guard(c);
+  if (!c.enter("blocks")) return kPresetNoOverlayBlocks;
   const uint32_t n = c.count();
   for (uint32_t i = 0; i < n && i < units.count(); ++i) {
-    if (!c.enterAt(i)) return kOverlayNoBlock;
     depthguard block(c);
+    if (!c.enterAt(i)) return kOverlayNoBlock;
     int32_t sblock = 0, group = 0;
     if (!c.getInt("sblock", sblock)) return kOverlayNoSblock;
     if (!c.getInt("blockgroup", group)) return kOverlayNoBlockgroup;
