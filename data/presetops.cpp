@@ -1,6 +1,7 @@
 // The preset and category commands of the editor and the host: select, save,
 // delete, categories, drag and drop, the save path switch, and the unique names
 // presets are saved under.
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -21,7 +22,10 @@ bool splitCounted(const qvstring& name, qvstring& base, int64_t& number) {
   const size_t dash = name.rfind('-');
   if (dash == qvstring::npos || dash < 1 || dash + 1 >= name.size()) return false;
   base = name.substr(0, dash);
-  number = std::llabs(std::strtoll(name.c_str() + dash + 1, nullptr, 10));
+  // Bounded, so the absolute value and the next counter cannot overflow.
+  constexpr long long kLimit = 1LL << 62;
+  const long long n = std::clamp(std::strtoll(name.c_str() + dash + 1, nullptr, 10), -kLimit, kLimit);
+  number = n < 0 ? -n : n;
   return true;
 }
 
@@ -122,7 +126,7 @@ void qvengine::deletePresetCommand() {
 void qvengine::selectCategoryCommand(float value) {
   const bool impulses = data.categoryListMode == 2;
   const qvlist<qvcategory>& list = impulses ? data.impulseCategories : data.presetCategories;
-  int32_t index = static_cast<int32_t>(value);
+  int32_t index = truncToInt(value);
   // One past the end is accepted: the editor's "show all".
   if (index < -1 || index > static_cast<int32_t>(list.count())) index = -1;
   (impulses ? data.currentImpulseCategory : data.currentCategory) = index;
@@ -132,7 +136,7 @@ void qvengine::selectCategoryCommand(float value) {
 void qvengine::editCategoryCommand(float value) {
   const qvlist<qvcategory>& list =
       data.categoryListMode == 2 ? data.impulseCategories : data.presetCategories;
-  const int32_t index = static_cast<int32_t>(value);
+  const int32_t index = truncToInt(value);
   data.editedCategory = validIndex(index, list.count()) ? index : -1;
   viewsChanged.fetch_add(1, std::memory_order_release);
 }

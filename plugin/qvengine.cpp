@@ -100,7 +100,7 @@ void qvengine::runControlCommand(int32_t, float) {}
 void qvengine::runRigCommand(int32_t code, float value) {
   switch (code) {
     // ---- presets (data/presetops.cpp) ----
-    case kCmdSelectPreset: selectPresetCommand(static_cast<int32_t>(value)); break;
+    case kCmdSelectPreset: selectPresetCommand(truncToInt(value)); break;
     default: break;
   }
 }

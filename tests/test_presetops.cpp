@@ -47,6 +47,7 @@ TEST(PresetOps, UniqueNames) {
       {{"-3"}, "-3", "-3-2"},                                    // a leading "-" is no counter
       {{"Fuzz-"}, "Fuzz-", "Fuzz--2"},                           // nothing after the "-"
       {{"Lead-1"}, "Lead-1", "Lead-2"},                          // counters start at 2
+      {{"Big-99999999999999999999"}, "Big-99999999999999999999", "Big-4611686018427387905"},
       {{}, "   ", "No Name"},
       {{}, std::string(40, 'x'), std::string(28, 'x')},
   };
