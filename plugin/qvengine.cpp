@@ -29,6 +29,8 @@ void qvengine::applySampleRate(float rate) {
   if (!(rate > 0.0f)) return;
   state.sampleRate = rate;
   chain.setOversampling(chain.factor);
+  // The cab sims' impulses were converted for the old rate.
+  if (!chain.cabBlocks.empty()) reloadCabImpulses();
 }
 
 void qvengine::drainCommands(bool fromAudioThread) {
@@ -69,8 +71,12 @@ qvcommandtarget::ControlPost qvengine::classifyControl(int32_t, float, int32_t&)
   return ControlPost::Ignore;  // no editor controls exist yet
 }
 
-void qvengine::runEditorCommand(int32_t, float) {}
+void qvengine::runEditorCommand(int32_t code, float value) {
+  if (runImpulseCommand(code, value)) return;
+}
 
 void qvengine::runControlCommand(int32_t, float) {}
 
-void qvengine::runRigCommand(int32_t, float) {}
+void qvengine::runRigCommand(int32_t code, float value) {
+  if (runImpulseCommand(code, value)) return;
+}

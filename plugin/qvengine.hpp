@@ -7,8 +7,10 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "data/datamodel.hpp"
+#include "data/impulses.hpp"
 #include "data/qvstring.hpp"
 #include "plugin/qvchain.hpp"
 #include "plugin/qvmailbox.hpp"
@@ -79,9 +81,16 @@ public:
   void buildChunk();                      // [ui] current rig into data.chunkText
   void applyChunk();                      // [ui] runs 85003 with -1 (see the effect's setChunk)
   void showMessage(const qvstring& text, int32_t level);
-  // ---- impulses (data/impulses.cpp) ----
+  // ---- impulses (data/impulses.cpp, data/impulsecmds.cpp) ----
+  // [between blocks] Loads catalogue entry `index` into cab block `block` (-1: a
+  // new block at the end, which becomes the current one). False, with the reason
+  // in data.errorText, when it cannot be loaded; the block is then untouched.
   bool loadImpulse(int32_t index, int32_t block);
-  void reloadCabImpulses();               // after a sample-rate change
+  // [between blocks] Every cab block loads its impulse again at the current rate.
+  void reloadCabImpulses();
+  // [ui for 700xx, between blocks for 850xx] Runs the catalogue and cab-block
+  // commands; false for any other code.
+  bool runImpulseCommand(int32_t code, float value);
 
   qvprocstate state;
   qvchain chain{state};
@@ -93,6 +102,8 @@ public:
   qvstring editorName;
   bool nameFieldOpen = false;
   qvstring editorPath;
+  // Decoded factory impulses; a catalogue entry's bufferIndex points here.
+  std::vector<qvfactorysamples> factoryImpulses;
 
 private:
   void applySampleRate(float rate);
