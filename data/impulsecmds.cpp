@@ -1,3 +1,5 @@
+// Catalogue and cab-block commands. Indices come from the editor and are checked
+// before anything changes; a command that finds nothing to act on does nothing.
 #include "data/impulsecmds.hpp"
 
 #include <cmath>
