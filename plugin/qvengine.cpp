@@ -35,6 +35,8 @@ void qvengine::applySampleRate(float rate) {
   if (!(rate > 0.0f)) return;
   state.sampleRate = rate;
   chain.setOversampling(chain.factor);
+  // The cab sims' impulses were converted for the old rate.
+  if (!chain.cabBlocks.empty()) reloadCabImpulses();
 }
 
 void qvengine::drainCommands(bool fromAudioThread) {
@@ -77,6 +79,7 @@ qvcommandtarget::ControlPost qvengine::classifyControl(int32_t, float, int32_t&)
 }
 
 void qvengine::runEditorCommand(int32_t code, float value) {
+  if (runImpulseCommand(code, value)) return;
   switch (code) {
     // ---- presets and categories (data/presetops.cpp) ----
     case kCmdSavePreset: savePresetCommand(false); break;
@@ -98,6 +101,7 @@ void qvengine::runEditorCommand(int32_t code, float value) {
 void qvengine::runControlCommand(int32_t, float) {}
 
 void qvengine::runRigCommand(int32_t code, float value) {
+  if (runImpulseCommand(code, value)) return;
   switch (code) {
     // ---- presets (data/presetops.cpp) ----
     case kCmdSelectPreset: selectPresetCommand(truncToInt(value)); break;

@@ -8,8 +8,10 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "data/datamodel.hpp"
+#include "data/impulses.hpp"
 #include "data/qvstring.hpp"
 #include "plugin/qvchain.hpp"
 #include "plugin/qvmailbox.hpp"
@@ -96,9 +98,16 @@ public:
   void useSavePathFromSetting();
   // [between blocks] The data side of a drag and drop described by `drag`.
   void dropDragged();
-  // ---- impulses (data/impulses.cpp) ----
+  // ---- impulses (data/impulses.cpp, data/impulsecmds.cpp) ----
+  // [between blocks] Loads catalogue entry `index` into cab block `block` (-1: a
+  // new block at the end, which becomes the current one). False, with the reason
+  // in data.errorText, when it cannot be loaded; the block is then untouched.
   bool loadImpulse(int32_t index, int32_t block);
-  void reloadCabImpulses();               // after a sample-rate change
+  // [between blocks] Every cab block loads its impulse again at the current rate.
+  void reloadCabImpulses();
+  // [ui for 700xx, between blocks for 850xx] Runs the catalogue and cab-block
+  // commands; false for any other code.
+  bool runImpulseCommand(int32_t code, float value);
 
   qvprocstate state;
   qvchain chain{state};
@@ -116,6 +125,8 @@ public:
   // When set, preset loads create their cab blocks through this instead of
   // loadImpulse (tests and fuzzing run without impulse files).
   std::function<bool(int32_t index, int32_t block)> impulseLoaderForTesting;
+  // Decoded factory impulses; a catalogue entry's bufferIndex points here.
+  std::vector<qvfactorysamples> factoryImpulses;
 
 private:
   void applySampleRate(float rate);
