@@ -71,7 +71,7 @@ Figures measure(qvengine& eng, uint32_t index, float rate) {
   if (f.code == 0) f.code = code;
   for (float v : y)
     if (!std::isfinite(v)) f.finite = false;
-  f.thd = toneDistortion(y, 220.0 * kSimRate / rate, rate);
+  f.thd = toneDistortion(y, 220.0 * rate / kSimRate, rate);
   return f;
 }
 
