@@ -17,13 +17,6 @@ namespace {
 constexpr int kTubeModeParam = 7;
 constexpr float kTubeModeSteps = 8;
 
-std::string lowerNoSpace(const std::string& s) {
-  std::string out;
-  for (unsigned char c : s)
-    if (c != ' ') out += static_cast<char>(std::tolower(c));
-  return out;
-}
-
 std::string paramList(const qvutil& u) {
   std::string out;
   for (uint32_t i = 0; i < u.records.count(); ++i)
@@ -46,10 +39,10 @@ int findParam(const qvutil& u, const std::string& name, std::string& err) {
     return -1;
   }
   std::set<int> hits;
-  std::string want = lowerNoSpace(name);
+  std::string want = normalisedName(name);
   auto table = paramTable(u.blocktype());
   for (int i = 0; i < n; ++i)
-    if (lowerNoSpace(table[i].nametag) == want || lowerNoSpace(u.records[i]->nametag) == want)
+    if (normalisedName(table[i].nametag) == want || normalisedName(u.records[i]->nametag) == want)
       hits.insert(i);
   if (hits.size() == 1) return *hits.begin();
   err = unitName(u) + (hits.empty() ? " has no parameter '" + name + "' (it has: " + paramList(u) + ")"

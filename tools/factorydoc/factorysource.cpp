@@ -24,13 +24,6 @@ struct Failure {
   std::string message;
 };
 
-std::string lowerNoSpace(const std::string& s) {
-  std::string out;
-  for (unsigned char c : s)
-    if (c != ' ') out += static_cast<char>(std::tolower(c));
-  return out;
-}
-
 // Splits a line into tokens; "#" outside quotes starts a comment.
 std::vector<Token> tokenize(const std::string& line) {
   std::vector<Token> out;
@@ -339,10 +332,17 @@ std::string firstDuplicate(const std::vector<T>& v, Key key) {
 
 }  // namespace
 
+std::string normalisedName(const std::string& s) {
+  std::string out;
+  for (unsigned char c : s)
+    if (c != ' ') out += static_cast<char>(std::tolower(c));
+  return out;
+}
+
 int blockTypeByName(const std::string& name) {
-  std::string want = lowerNoSpace(name);
+  std::string want = normalisedName(name);
   for (const qvblockinfo& b : kBlockTypes)
-    if (lowerNoSpace(b.displayName) == want) return b.sblock;
+    if (normalisedName(b.displayName) == want) return b.sblock;
   return -1;
 }
 

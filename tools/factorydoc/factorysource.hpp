@@ -107,5 +107,8 @@ std::string readFactorySource(const std::string& text, const std::string& fileNa
 // Returns "" or the first error.
 std::string checkFactorySource(const fdSource& src);
 
+// A name as the sources compare names: spaces left out, lower case.
+std::string normalisedName(const std::string& name);
+
 // Block type number of a block name ("Tube Gain", "TubeGain", any case); -1 when unknown.
 int blockTypeByName(const std::string& name);
