@@ -13,6 +13,7 @@
 
 #include "data/jsontext.hpp"
 #include "platform/files.hpp"
+#include "plugin/qvparam.hpp"
 #include "tools/factorydoc/factorybuild.hpp"
 #include "tools/factorydoc/rigsim.hpp"
 
@@ -510,4 +511,48 @@ TEST(FactoryDoc, PresetsSoundSaneThroughTheStandInChain) {
   EXPECT_LT(med("Clean"), med("Mellow"));
   EXPECT_LT(med("Mellow"), med("Aggressive"));
   EXPECT_LT(med("Aggressive"), med("Extreme"));
+}
+
+// Presets whose names promise a pedal carry it: wahs the auto wah, the slapback a
+// short single echo, the octave fuzz the rectifying Octa Rock, the compressor
+// preset the Compa.
+TEST(FactoryDoc, PresetNamesAndTheirPedalsAgree) {
+  const qvjsonnode& presets = builtDocument()["presets"];
+  auto pedalNames = [&](const qvjsonnode& p) {
+    std::vector<std::string> out;
+    for (const auto& s : p["slots"]) out.push_back(presets[28 + s["dataind"].get<int>()]["name"]);
+    return out;
+  };
+  auto has = [](const std::vector<std::string>& v, const char* n) {
+    return std::find(v.begin(), v.end(), n) != v.end();
+  };
+  int wahs = 0;
+  for (size_t i = 40; i < presets.size(); ++i) {
+    const std::string name = presets[i]["name"];
+    std::vector<std::string> pedals = pedalNames(presets[i]);
+    if (name.find("Wah") != std::string::npos) {
+      EXPECT_TRUE(has(pedals, "AutoWah")) << name;
+      ++wahs;
+    }
+    if (name == "Easy Octave Fuzz") {
+      EXPECT_TRUE(has(pedals, "Octa Rock"));
+    }
+    if (name == "Tex Compressor") {
+      EXPECT_TRUE(has(pedals, "Compa"));
+    }
+    if (name == "Slapback") {
+      ASSERT_TRUE(has(pedals, "T-Delay"));
+      // The delay's own block: its "Delay" knob (exponential, 0.001 s + 3 s of travel).
+      for (const auto& b : presets[i]["blocks"])
+        if (b["sblock"] == kBlockDelay) {
+          float seconds = expTaper(b["pars"][1]["fpos"].get<float>()) * 3.0f + 0.001f;
+          EXPECT_GT(seconds, 0.06f);
+          EXPECT_LT(seconds, 0.16f);
+          EXPECT_LT(b["pars"][2]["fpos"].get<float>(), 0.15f) << "one repeat: little feedback";
+        }
+    }
+  }
+  EXPECT_EQ(wahs, 8);
+  // The Octa Rock pedal rectifies: its clipper's Rectify sits at 1.
+  EXPECT_EQ(presets[28 + 4]["blocks"][0]["pars"][5]["fpos"], 1);
 }
