@@ -5,7 +5,9 @@
 #include "data/wavread.hpp"
 
 qvstring impulseTooLargeText(int32_t limit) {
-  return "File was larger than max set in options: " + std::to_string(limit);
+  qvstring text = "File was larger than max set in options: ";
+  text += std::to_string(limit);  // appended: GCC 12 misreads "literal" + string as overlapping
+  return text;
 }
 
 const char* probeReasonText(qvprobeerror error) {
