@@ -66,6 +66,7 @@ void qvchain::updateGains() {
 }
 
 void qvchain::updateCabActivity() {
+  const int32_t before = cabActiveCount;
   cabActiveCount = 0;
   if (state_.settingInt(kSetDisableCabSims) == 1) return;  // slots keep their flags
   for (uint32_t i = 0; i < cabBlocks.count(); ++i) {
@@ -75,6 +76,9 @@ void qvchain::updateCabActivity() {
     cabEngine->setActive(b.slot, enabled);
     if (enabled) ++cabActiveCount;
   }
+  // While the stage was off the engine heard nothing; tails left in its rings
+  // belong to old input and must not play when it comes back.
+  if (before == 0 && cabActiveCount > 0) cabEngine->reset();
 }
 
 void qvchain::rebuildSections() {

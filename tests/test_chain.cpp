@@ -256,3 +256,21 @@ TEST(Chain, AntiAliasFiltersDesignedForTheHostNyquist) {
       EXPECT_NEAR(std::abs(r.chain.antiAliasFilter(k).cascade().response(w)),
                   std::abs(reference.cascade().response(w)), 1e-12);
 }
+
+TEST(Chain, ReenabledCabStagePlaysNoStaleTail) {
+  Rig r;
+  r.unityOutput();
+  auto b = std::make_unique<qvusconv>(r.st, true);
+  std::vector<float> ir(3000, 0.001f);
+  b->slot = r.chain.cabEngine->createSlot(ir);
+  b->params[qvusconv::kVolume]->setValue(1.0f);
+  r.chain.cabBlocks.append(std::move(b));
+  r.chain.updateCabActivity();
+  for (int i = 0; i < 500; ++i) r.one(0.5f);  // the ring now holds a long tail
+  r.st.settings[kSetDisableCabSims]->setValue(1.0f);
+  r.chain.updateCabActivity();
+  r.one(0.0f);
+  r.st.settings[kSetDisableCabSims]->setValue(0.0f);
+  r.chain.updateCabActivity();
+  for (int i = 0; i < 4000; ++i) ASSERT_EQ(r.one(0.0f), 0.0f) << "sample " << i;
+}

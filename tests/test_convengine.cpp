@@ -1,39 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <array>
 #include <cmath>
-#include <cstdlib>
-#include <new>
+#include <limits>
 #include <random>
 #include <vector>
 
+#include "tests/alloccounter.hpp"
 #include "units/convengine.hpp"
-
-// Counting allocation hook for the no-allocation test. Replacing the global
-// operator new affects the whole test binary, so it only counts while armed and
-// otherwise behaves like the default.
-namespace {
-std::atomic<bool> g_armed{false};
-std::atomic<long> g_allocations{0};
-
-void* countedAlloc(std::size_t n) {
-  if (g_armed.load(std::memory_order_relaxed)) g_allocations.fetch_add(1);
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-}  // namespace
-
-void* operator new(std::size_t n) { return countedAlloc(n); }
-void* operator new[](std::size_t n) { return countedAlloc(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
-  if (g_armed.load(std::memory_order_relaxed)) g_allocations.fetch_add(1);
-  return std::malloc(n ? n : 1);
-}
-void* operator new[](std::size_t n, const std::nothrow_t& t) noexcept { return operator new(n, t); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 std::vector<float> randomSignal(size_t n, unsigned seed) {
@@ -108,6 +82,38 @@ TEST(ConvEngine, MatchesDirectConvolutionWithManySlotsAtOnce) {
   }
 }
 
+TEST(ConvEngine, PartitionsFollowTheDoublingSchedule) {
+  // 64 direct taps, then 192, 192, 384, 384, ... 6144, 6144 (ends at tap 24256) and
+  // more 6144-tap partitions in the largest stage.
+  const struct { int64_t length; std::array<int, 6> parts; } rows[] = {
+      {1, {0, 0, 0, 0, 0, 0}},       {64, {0, 0, 0, 0, 0, 0}},
+      {65, {1, 0, 0, 0, 0, 0}},      {256, {1, 0, 0, 0, 0, 0}},
+      {257, {2, 0, 0, 0, 0, 0}},     {449, {2, 1, 0, 0, 0, 0}},
+      {24256, {2, 2, 2, 2, 2, 2}},   {24257, {2, 2, 2, 2, 2, 3}},
+      {100000, {2, 2, 2, 2, 2, 15}}, {480000, {2, 2, 2, 2, 2, 77}},
+  };
+  qvconvengine eng;
+  for (const auto& row : rows) {
+    const int s = eng.createSlot(std::vector<float>(row.length, 0.5f));
+    for (int m = 0; m < qvconvengine::kStageCount; ++m)
+      EXPECT_EQ(eng.partitionCount(s, m), row.parts[m]) << row.length << " taps, stage " << m;
+    eng.releaseSlot(s);
+  }
+}
+
+TEST(ConvEngine, NonFiniteInputWashesOut) {
+  const std::vector<float> h = randomImpulse(30000, 14);
+  qvconvengine eng;
+  const int s = eng.createSlot(h);
+  eng.process(std::nanf(""));
+  eng.process(std::numeric_limits<float>::infinity());
+  for (int t = 0; t < 30000 + 3 * 8192; ++t) eng.process(0.0f);
+  for (int t = 0; t < 5000; ++t) {
+    eng.process(0.5f);
+    ASSERT_TRUE(std::isfinite(eng.output(s))) << "sample " << t;
+  }
+}
+
 TEST(ConvEngine, AddsNoLatency) {
   qvconvengine eng;
   const std::vector<float> x = randomSignal(20000, 2);
@@ -136,9 +142,10 @@ TEST(ConvEngine, AddsNoLatency) {
 // on, another is created mid-stream and one is released. The slot left alone must
 // stay exact; a slot that (re)starts hears only the input from its start on.
 TEST(ConvEngine, SlotsSwitchedBetweenBlocksStayExact) {
-  const std::vector<float> x = randomSignal(60000, 3);
-  const std::vector<float> ha = randomImpulse(30000, 4);
-  const std::vector<float> hb = randomImpulse(7000, 5);
+  // Both long enough for deferred products in the largest stage (3 and 4 partitions).
+  const std::vector<float> x = randomSignal(50000, 3);
+  const std::vector<float> ha = randomImpulse(26000, 4);
+  const std::vector<float> hb = randomImpulse(31000, 5);
   const std::vector<float> hc = randomImpulse(300, 6);
   qvconvengine eng;
   const int a = eng.createSlot(ha);
@@ -182,6 +189,26 @@ TEST(ConvEngine, SlotsSwitchedBetweenBlocksStayExact) {
   EXPECT_LE(ec.relative(), 1e-5) << "the slot created mid-stream";
 }
 
+// Stages no slot needs stay idle; a longer slot added later must still get them right.
+TEST(ConvEngine, SlotAddedWhileLargerStagesIdle) {
+  const std::vector<float> x = randomSignal(30000, 15);
+  const std::vector<float> hs = randomImpulse(100, 16);
+  const std::vector<float> hl = randomImpulse(25000, 17);
+  qvconvengine eng;
+  const int small = eng.createSlot(hs);
+  int large = -1;
+  const int64_t start = 3001;
+  ErrorSum es, el;
+  for (int64_t t = 0; t < static_cast<int64_t>(x.size()); ++t) {
+    if (t == start) large = eng.createSlot(hl);
+    eng.process(x[t]);
+    es.add(eng.output(small), direct(hs, x, t));
+    if (large >= 0) el.add(eng.output(large), direct(hl, x, t, start));
+  }
+  EXPECT_LE(es.relative(), 1e-5);
+  EXPECT_LE(el.relative(), 1e-5);
+}
+
 TEST(ConvEngine, ReferenceCountingAndBadIndices) {
   qvconvengine eng;
   const int s = eng.createSlot(randomImpulse(1000, 7));
@@ -223,30 +250,28 @@ TEST(ConvEngine, ResetRestartsFromSilence) {
 }
 
 TEST(ConvEngine, ProcessingAllocatesNothing) {
-  g_allocations = 0;
-  g_armed = true;
+  alloccounter::arm();
   ::operator delete(::operator new(16));
-  g_armed = false;
-  ASSERT_EQ(g_allocations.load(), 1) << "the counting hook is not in place";
+  ASSERT_EQ(alloccounter::disarm(), 1) << "the counting hook is not in place";
 
   qvconvengine eng;
   const std::vector<float> x = randomSignal(40000, 10);
-  const int a = eng.createSlot(randomImpulse(60000, 11));
+  const int a = eng.createSlot(randomImpulse(60000, 11));  // deferred products too
   const int b = eng.createSlot(randomImpulse(100, 12));
   double sink = 0;
-  g_allocations = 0;
+  long allocations = 0;
   for (int64_t t = 0; t < static_cast<int64_t>(x.size()); t += 1000) {
     if (t == 20000) {
       eng.setActive(b, false);
       eng.createSlot(randomImpulse(9000, 13));  // starts mid-frame: the masked path runs too
     }
-    g_armed = true;
+    alloccounter::arm();
     for (int64_t i = t; i < t + 1000; ++i) {
       eng.process(x[i]);
       sink += eng.output(a) + eng.output(b);
     }
-    g_armed = false;
+    allocations += alloccounter::disarm();
   }
-  EXPECT_EQ(g_allocations.load(), 0);
+  EXPECT_EQ(allocations, 0);
   EXPECT_TRUE(std::isfinite(sink));
 }

@@ -7,17 +7,34 @@
 // Timing. Sample number t is the t-th sample since the last reset; `now_` counts the
 // samples processed. A slot's ring cell t & ringMask holds the pending output of time
 // t. Stage m's block boundaries fall where now_ is a multiple of Bm, so all stages
-// are aligned (boundaries of larger stages are also boundaries of smaller ones).
+// are aligned (boundaries of larger stages are also boundaries of smaller ones), and
+// all work falls on a 32-sample grid.
 //
-// At a boundary n (newest input sample n−1) the frame holds times n−4Bm .. n−1. For a
-// partition starting at tap s, overlap-save yields the valid outputs of times
+// Deadlines. At a boundary n (newest input n−1) the frame holds times n−4Bm .. n−1.
+// For a partition starting at tap s, overlap-save yields the valid outputs of times
 // n−Bm+s .. n+s−1, written at ring position n + (s−Bm). They lie in the future as long
-// as the partition is processed no later than s−Bm samples after the boundary. With
-// s = 6Bm−320 for a stage's first partition that slack is 0 for stage 0 (done at the
-// boundary) and grows with every partition; every later partition of the largest
-// stage has at least 9920 samples, while the spread below delays none by more than
-// 2047. Each block's partitions must be done before the next boundary overwrites the
-// stage's spectrum, which the spread guarantees.
+// as the partition is processed no later than s−Bm samples after the boundary. A
+// stage's first partition starts at s = 6Bm−320: the slack is 0 for stage 0 (done at
+// the boundary itself), 320 for stage 1 and grows from there; partition 1 of a stage
+// (done half a block later) has 3Bm more. A block's partitions must also be done
+// before the next boundary overwrites the stage's spectrum.
+//
+// Responses beyond 24256 taps. The largest stage (Bm = 2048) gets a partition j ≥ 2
+// for every further 6144 taps. Each is multiplied with the block's input spectrum at
+// its own work slot, spread evenly over the block (never later than 2016 samples
+// after the boundary, far inside its slack of ≥ 22208). Its product is not inverted
+// on its own: partition j lands 3·(j−1) blocks after partition 1 of the same block,
+// exactly where partition 1 of block b + 3·(j−1) lands, so the product is added to
+// that block's spectrum of partition 1 and shares its inverse transform. The
+// result is the same linear convolution for one complex multiply-add per partition
+// instead of an inverse FFT, and the engine still keeps one input spectrum per stage.
+//
+// Starting a slot. A slot created (or switched on) at sample T convolves the input
+// from T on: the head sums only samples since T, nothing of a block begun before T
+// is processed for it (those outputs depend on earlier input only), and a frame
+// that reaches back before T is transformed once more for that slot with the
+// earlier samples zeroed. The shared stage positions never restart, so the other
+// slots' pending output stays aligned.
 
 namespace {
 using v4f = float __attribute__((vector_size(16)));
@@ -44,20 +61,22 @@ inline float dot(const float* a, const float* b, int n) noexcept {
   return sum;
 }
 
-// out = x · h, bin by bin, two bins per vector (interleaved re, im).
+// out = x · h, bin by bin, two bins per vector (interleaved re, im):
+// (xr + i·xi)(hr + i·hi) = x·hr + swap(x)·(−hi, hi).
 inline void complexMultiply(const fftwf_complex* x, const fftwf_complex* h, fftwf_complex* out,
                             int bins) noexcept {
   const float* xf = x[0];
   const float* hf = h[0];
   float* of = out[0];
+  const v4f sign = {-1.0f, 1.0f, -1.0f, 1.0f};
   int i = 0;
   for (; i + 2 <= bins; i += 2) {
     const v4f a = load4(xf + 2 * i);
     const v4f b = load4(hf + 2 * i);
-    const v4f a_re = {a[0], a[0], a[2], a[2]};
-    const v4f a_im = {a[1], a[1], a[3], a[3]};
-    const v4f b_sw = {-b[1], b[0], -b[3], b[2]};
-    const v4f r = a_re * b + a_im * b_sw;
+    const v4f b_re = __builtin_shufflevector(b, b, 0, 0, 2, 2);
+    const v4f b_im = __builtin_shufflevector(b, b, 1, 1, 3, 3);
+    const v4f a_sw = __builtin_shufflevector(a, a, 1, 0, 3, 2);
+    const v4f r = a * b_re + a_sw * (b_im * sign);
     std::memcpy(of + 2 * i, &r, sizeof r);
   }
   for (; i < bins; ++i) {
@@ -66,6 +85,39 @@ inline void complexMultiply(const fftwf_complex* x, const fftwf_complex* h, fftw
     out[i][0] = re;
     out[i][1] = im;
   }
+}
+
+// acc += x · h, bin by bin.
+inline void complexMultiplyAdd(const fftwf_complex* x, const fftwf_complex* h, fftwf_complex* acc,
+                               int bins) noexcept {
+  const float* xf = x[0];
+  const float* hf = h[0];
+  float* af = acc[0];
+  const v4f sign = {-1.0f, 1.0f, -1.0f, 1.0f};
+  int i = 0;
+  for (; i + 2 <= bins; i += 2) {
+    const v4f a = load4(xf + 2 * i);
+    const v4f b = load4(hf + 2 * i);
+    const v4f b_re = __builtin_shufflevector(b, b, 0, 0, 2, 2);
+    const v4f b_im = __builtin_shufflevector(b, b, 1, 1, 3, 3);
+    const v4f a_sw = __builtin_shufflevector(a, a, 1, 0, 3, 2);
+    const v4f r = load4(af + 2 * i) + (a * b_re + a_sw * (b_im * sign));
+    std::memcpy(af + 2 * i, &r, sizeof r);
+  }
+  for (; i < bins; ++i) {
+    acc[i][0] += x[i][0] * h[i][0] - x[i][1] * h[i][1];
+    acc[i][1] += x[i][0] * h[i][1] + x[i][1] * h[i][0];
+  }
+}
+
+// dst[i] += src[i], four at a time.
+inline void addInto(float* dst, const float* src, int n) noexcept {
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const v4f r = load4(dst + i) + load4(src + i);
+    std::memcpy(dst + i, &r, sizeof r);
+  }
+  for (; i < n; ++i) dst[i] += src[i];
 }
 
 int64_t nextPowerOfTwo(int64_t n) {
@@ -121,7 +173,7 @@ int qvconvengine::createSlot(std::span<const float> ir) {
     while (tap < length) {
       const Stage& st = stages_[m];
       Partition p;
-      p.spectrum = makeFftwBuffer<fftwf_complex>(st.bins);
+      p.spectrum = makeFftwBuffer<fftwf_complex>(st.bins, false);  // the transform fills it
       if (!p.spectrum) return -2;
       const int64_t n = std::min<int64_t>(st.partLength, length - tap);
       const float scale = 1.0f / static_cast<float>(st.fftSize);  // the inverse is unscaled
@@ -134,13 +186,24 @@ int qvconvengine::createSlot(std::span<const float> ir) {
       if (++count % 2 == 0 && m + 1 < kStageCount) ++m;
     }
     for (int k = 0; k < kStageCount; ++k) {
-      if (s->stages[k].parts.empty()) continue;
-      s->stages[k].startSpectrum = makeFftwBuffer<fftwf_complex>(stages_[k].bins);
-      if (!s->stages[k].startSpectrum) return -2;
+      SlotStage& ss = s->stages[k];
+      if (ss.parts.empty()) continue;
+      ss.startSpectrum = makeFftwBuffer<fftwf_complex>(stages_[k].bins);
+      if (!ss.startSpectrum) return -2;
+      // Partitions 2.. of the largest stage wait up to 3·(np−2) blocks; one more
+      // buffer holds the block being consumed.
+      const int np = static_cast<int>(ss.parts.size());
+      if (np > 2) {
+        ss.deferred.resize(kBlocksPerPartition * (np - 2) + 1);
+        for (auto& d : ss.deferred) {
+          d = makeFftwBuffer<fftwf_complex>(stages_[k].bins, false);  // restartSlot clears
+          if (!d) return -2;
+        }
+      }
     }
     // Outputs are written at most (last partition start − 1) samples ahead.
     const int64_t ring_length = nextPowerOfTwo(std::max<int64_t>(length, 1));
-    s->ring = makeFftwBuffer<float>(static_cast<size_t>(ring_length));
+    s->ring = makeFftwBuffer<float>(static_cast<size_t>(ring_length), false);  // restartSlot clears
     if (!s->ring) return -2;
     s->ringMask = ring_length - 1;
     restartSlot(*s);
@@ -162,7 +225,9 @@ void qvconvengine::restartSlot(Slot& s) {
   s.out = 0.0f;
   // Nothing is due before each stage's next boundary, which sees only input from the
   // start on (earlier samples of its frame are masked, see beginBlock).
-  for (SlotStage& ss : s.stages) {
+  for (int k = 0; k < kStageCount; ++k) {
+    SlotStage& ss = s.stages[k];
+    for (auto& d : ss.deferred) std::fill_n(d.get()[0], 2 * stages_[k].bins, 0.0f);
     ss.next = static_cast<int>(ss.parts.size());
     ss.nextDue = kNever;
     ss.source = nullptr;
@@ -211,10 +276,21 @@ int64_t qvconvengine::impulseLength(int slot) const {
   return s ? s->length : 0;
 }
 
+int qvconvengine::partitionCount(int slot, int m) const {
+  const Slot* s = find(slot);
+  if (!s || m < 0 || m >= kStageCount) return 0;
+  return static_cast<int>(s->stages[m].parts.size());
+}
+
 void qvconvengine::rebuildLive() {
   live_.clear();
-  for (auto& s : slots_)
-    if (s && s->active) live_.push_back(s.get());
+  for (Stage& st : stages_) st.inUse = false;
+  for (auto& s : slots_) {
+    if (!s || !s->active) continue;
+    live_.push_back(s.get());
+    for (int m = 0; m < kStageCount; ++m)
+      if (!s->stages[m].parts.empty()) stages_[m].inUse = true;
+  }
 }
 
 void qvconvengine::reset() {
@@ -249,8 +325,14 @@ void qvconvengine::process(float x) noexcept {
   }
 
   now_ = t + 1;
+  // All stage work falls on the work grid: block boundaries and work slots are
+  // multiples of the smallest spacing.
+  if ((now_ & (kWorkGrid - 1)) != 0) return;
   for (int m = 0; m < kStageCount; ++m) {
     Stage& st = stages_[m];
+    // A stage no live slot needs skips its transforms; a slot that needs it later
+    // starts at a boundary, which reads its frame afresh from the history.
+    if (!st.inUse) continue;
     const int since = static_cast<int>(now_ & (st.block - 1));
     if (since == 0) beginBlock(st, m);
     runDue(st, m, since);
@@ -286,23 +368,37 @@ void qvconvengine::beginBlock(Stage& st, int m) noexcept {
 void qvconvengine::runDue(Stage& st, int m, int since) noexcept {
   for (Slot* s : live_) {
     SlotStage& ss = s->stages[m];
-    // Partition j of np is due j·Bm/np samples after the boundary: with two partitions
-    // that is the boundary and half a block later; a long response's partitions of
-    // the largest stage spread evenly over its block.
+    // Partition j of np is due at work slot floor(j·slots/np) of the block's
+    // slots = Bm/32: with two partitions that is the boundary and half a block later;
+    // a long response's partitions of the largest stage spread evenly over its block.
     while (since >= ss.nextDue) {
-      runPartition(st, ss.source, ss.parts[ss.next], *s);
-      const int np = static_cast<int>(ss.parts.size());
+      runPartition(st, ss, ss.next, *s);
+      const int64_t np = static_cast<int64_t>(ss.parts.size());
       ++ss.next;
-      ss.nextDue = ss.next < np
-                       ? static_cast<int>(static_cast<int64_t>(ss.next) * st.block / np)
-                       : kNever;
+      const int64_t slots = st.block / kWorkGrid;
+      ss.nextDue = ss.next < np ? static_cast<int>(kWorkGrid * (ss.next * slots / np)) : kNever;
     }
   }
 }
 
-void qvconvengine::runPartition(const Stage& st, const fftwf_complex* input, const Partition& p,
-                                Slot& s) noexcept {
-  complexMultiply(input, p.spectrum.get(), product_.get(), st.bins);
+void qvconvengine::runPartition(const Stage& st, SlotStage& ss, int j, Slot& s) noexcept {
+  const Partition& p = ss.parts[j];
+  const int64_t block_index = st.position / st.block;
+  const int64_t ndeferred = static_cast<int64_t>(ss.deferred.size());
+  if (j >= 2 && ndeferred > 0) {
+    // Partition j lands 3·(j−1) blocks after partition 1 of this block, exactly where
+    // partition 1 of block b + 3·(j−1) lands: its product joins that block's inverse
+    // transform instead of taking one of its own.
+    fftwf_complex* acc = ss.deferred[(block_index + kBlocksPerPartition * (j - 1)) % ndeferred].get();
+    complexMultiplyAdd(ss.source, p.spectrum.get(), acc, st.bins);
+    return;
+  }
+  complexMultiply(ss.source, p.spectrum.get(), product_.get(), st.bins);
+  if (j == 1 && ndeferred > 0) {
+    float* acc = ss.deferred[block_index % ndeferred].get()[0];
+    addInto(product_.get()[0], acc, 2 * st.bins);
+    std::fill_n(acc, 2 * st.bins, 0.0f);
+  }
   fftwf_execute_dft_c2r(st.plan->inverse, product_.get(), timeBuffer_.get());
   // Overlap-save: the last Bm samples are the valid linear convolution.
   const float* valid = timeBuffer_.get() + 3 * st.block;
@@ -310,6 +406,6 @@ void qvconvengine::runPartition(const Stage& st, const fftwf_complex* input, con
   const int64_t ring_length = s.ringMask + 1;
   const int64_t first = (st.position + p.offset) & s.ringMask;
   const int head = static_cast<int>(std::min<int64_t>(st.block, ring_length - first));
-  for (int i = 0; i < head; ++i) ring[first + i] += valid[i];
-  for (int i = head; i < st.block; ++i) ring[i - head] += valid[i];
+  addInto(ring + first, valid, head);
+  addInto(ring, valid + head, st.block - head);
 }

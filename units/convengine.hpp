@@ -4,6 +4,10 @@
 // 6144, ... taps, each convolved by overlap-save on an FFT four times its stage's
 // block, early enough that its output lands in the future. Six stages (blocks 64 to
 // 2048) share one input history and one input spectrum per stage among all slots.
+// Responses of any length are convolved in full; the partitions of the largest
+// stage beyond the second share inverse transforms through deferred products
+// (convengine.cpp explains the timing). Work runs on the audio thread, spread over
+// each stage's block; nothing is allocated or locked while processing.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -40,12 +44,15 @@ public:
   // [between blocks] An inactive slot does no work and outputs 0. Switching a slot
   // back on clears its output ring and restarts it fresh, like a new slot.
   void setActive(int slot, bool on);
+  // [any]
   bool isActive(int slot) const;
   // [any] Whether slot names a live slot, and its reference count (0 when not).
   bool slotExists(int slot) const;
   int refCount(int slot) const;
   // [any] Taps of the slot's impulse response (0 when there is no such slot).
   int64_t impulseLength(int slot) const;
+  // [any] Partitions the slot's response needs in stage m (0 when none or no slot).
+  int partitionCount(int slot, int m) const;
 
   // [audio] Takes one input sample and advances one sample.
   void process(float x) noexcept;
@@ -69,6 +76,7 @@ private:
     int bins = 0;            // fftSize/2 + 1 complex bins
     const qvfftplan* plan = nullptr;
     int64_t position = 0;    // sample count at the last block boundary
+    bool inUse = false;      // some active slot has partitions here
     qvfftwbuffer<float> frame;             // the newest fftSize input samples
     qvfftwbuffer<fftwf_complex> spectrum;  // transform of frame, shared by all slots
   };
@@ -82,6 +90,9 @@ private:
     int nextDue = 0;                // samples after the boundary at which `next` is due
     const fftwf_complex* source = nullptr;  // input spectrum of the current block
     qvfftwbuffer<fftwf_complex> startSpectrum;  // frame with input before the start zeroed
+    // Largest stage only, partitions j ≥ 2: products waiting for the inverse transform
+    // of partition 1 in a later block, indexed by block number mod their count.
+    std::vector<qvfftwbuffer<fftwf_complex>> deferred;
   };
   struct Slot {
     bool active = true;
@@ -97,13 +108,14 @@ private:
   };
 
   static constexpr int kNever = 1 << 30;  // nextDue when no partition is pending
+  static constexpr int kBlocksPerPartition = 3;  // partition length / block
+  static constexpr int kWorkGrid = kHeadLength / 2;  // smallest work slot spacing, samples
 
   void rebuildLive();
   void restartSlot(Slot& s);
   void beginBlock(Stage& st, int m) noexcept;
   void runDue(Stage& st, int m, int since) noexcept;
-  void runPartition(const Stage& st, const fftwf_complex* input, const Partition& p,
-                    Slot& s) noexcept;
+  void runPartition(const Stage& st, SlotStage& ss, int j, Slot& s) noexcept;
   Slot* find(int slot) const;
 
   bool ready_ = false;

@@ -32,10 +32,10 @@ struct qvfftwfree {
 template <class T>
 using qvfftwbuffer = std::unique_ptr<T[], qvfftwfree>;
 
-// [stopped] n zeroed elements; empty on failure.
+// [stopped] n elements, zeroed unless the caller fills them itself; empty on failure.
 template <class T>
-qvfftwbuffer<T> makeFftwBuffer(std::size_t n) {
+qvfftwbuffer<T> makeFftwBuffer(std::size_t n, bool zeroed = true) {
   qvfftwbuffer<T> b(static_cast<T*>(fftwf_malloc(n * sizeof(T))));
-  if (b) std::fill_n(reinterpret_cast<char*>(b.get()), n * sizeof(T), char(0));
+  if (b && zeroed) std::fill_n(reinterpret_cast<char*>(b.get()), n * sizeof(T), char(0));
   return b;
 }

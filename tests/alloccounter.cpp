@@ -1,0 +1,40 @@
+#include "tests/alloccounter.hpp"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+std::atomic<bool> g_armed{false};
+std::atomic<long> g_count{0};
+
+void* countedAlloc(std::size_t n) noexcept {
+  if (g_armed.load(std::memory_order_relaxed)) g_count.fetch_add(1, std::memory_order_relaxed);
+  return std::malloc(n ? n : 1);
+}
+}  // namespace
+
+void alloccounter::arm() {
+  g_count = 0;
+  g_armed = true;
+}
+
+long alloccounter::disarm() {
+  g_armed = false;
+  return g_count.load();
+}
+
+void* operator new(std::size_t n) {
+  if (void* p = countedAlloc(n)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t n) {
+  if (void* p = countedAlloc(n)) return p;
+  throw std::bad_alloc();
+}
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return countedAlloc(n); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return countedAlloc(n); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
