@@ -170,6 +170,14 @@ int prepareStage(const options& o, pluginstage& stage) {
     std::fprintf(stderr, "corvina-render: cannot read the document %s\n", o.document.c_str());
     return kExitFailed;
   }
+  if (!document.empty()) {
+    qvjsonnode parsed;
+    if (parseDocumentText(document, parsed) != kDocOk) {
+      std::fprintf(stderr, "corvina-render: %s is not a Corvina data document\n",
+                   o.document.c_str());
+      return kExitFailed;
+    }
+  }
   if (o.oversampling > 0) {
     qvstring changed;
     if (!documentWithOversampling(document, o.oversampling, changed, error)) {
@@ -225,6 +233,12 @@ bool readInput(const std::string& path, std::vector<float> channels[2], int& rat
   if (info.channels < 1 || info.channels > 2 || info.samplerate <= 0 || info.frames < 0) {
     std::fprintf(stderr, "corvina-render: %s has %d channels; give a mono or stereo file\n",
                  path.c_str(), info.channels);
+    sf_close(file);
+    return false;
+  }
+  // An hour at 192 kHz is far beyond any riff; a larger count is a damaged header.
+  if (info.frames > sf_count_t(3600) * 192000) {
+    std::fprintf(stderr, "corvina-render: %s is too long to render in one go\n", path.c_str());
     sf_close(file);
     return false;
   }
