@@ -1,6 +1,7 @@
 #include "plugin/qvchain.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -182,6 +183,12 @@ void qvchain::process(float** inputs, float** outputs, int n) noexcept {
     const float in0 = inputs[0][i], in1 = inputs[1][i];
     float x = source == 2 ? in0 + in1 : source == 1 ? in1 : in0;
     x *= state_.inputGain;
+    // A NaN or infinity from the host would stick in every recursive state below
+    // and silence the rig for good: it enters as silence instead.
+    if (!std::isfinite(x)) {
+      x = 0.0f;
+      nonFiniteInputs.fetch_add(1, std::memory_order_relaxed);
+    }
     inputMeter.add(x);
     x = gate->process(x);
 

@@ -6,6 +6,7 @@
 // process() runs on the audio thread; everything else changes the rig and runs
 // between blocks (in a command) or while processing is bypassed.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -66,6 +67,7 @@ public:
   qvmeter inputMeter;               // selected and scaled input
   qvmeter outputMeter;              // left output
   std::unique_ptr<qvusgate> gate;   // the global input gate
+  std::atomic<uint32_t> nonFiniteInputs{0};  // NaN/infinite input samples replaced by silence
   qvslot ampSlot;                   // the amplifier's slot record
   qvlist<qvslot> pedalSlots;        // pedal slot k is blockgroup k + 1
 

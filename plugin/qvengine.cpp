@@ -1,9 +1,15 @@
 #include "plugin/qvengine.hpp"
 
+#include "platform/files.hpp"
 #include "plugin/denormalguard.hpp"
 
 qvengine::qvengine(const qvstring& folder, const qvstring& save)
     : pluginFolder(folder), saveName(save) {
+  data.pluginFolder = folder;
+  data.savePath = folder + save;
+  data.defaultPath = data.savePath;
+  data.projectPath = folder + "qvproj-preset" + kPathSeparator + save;
+  data.currentPresetName = "Layered OD";
   chain.updateGains();
 }
 
@@ -29,6 +35,8 @@ void qvengine::applySampleRate(float rate) {
   if (!(rate > 0.0f)) return;
   state.sampleRate = rate;
   chain.setOversampling(chain.factor);
+  // The cab sims' impulses were converted for the old rate.
+  if (!chain.cabBlocks.empty()) reloadCabImpulses();
 }
 
 void qvengine::drainCommands(bool fromAudioThread) {
@@ -54,6 +62,7 @@ void qvengine::settingChanged(int index) {
     case kSetBalance: chain.updateGains(); break;
     case kSetOversampling: chain.setOversampling(state.settingInt(kSetOversampling)); break;
     case kSetDisableCabSims: chain.updateCabActivity(); break;
+    case kSetProjectFolder: useSavePathFromSetting(); break;
     case kSetBypassOrMute: {
       const int32_t v = state.settingInt(kSetBypassOrMute);
       state.bypass.store(v != 0);
@@ -69,8 +78,33 @@ qvcommandtarget::ControlPost qvengine::classifyControl(int32_t, float, int32_t&)
   return ControlPost::Ignore;  // no editor controls exist yet
 }
 
-void qvengine::runEditorCommand(int32_t, float) {}
+void qvengine::runEditorCommand(int32_t code, float value) {
+  if (runImpulseCommand(code, value)) return;
+  switch (code) {
+    // ---- presets and categories (data/presetops.cpp) ----
+    case kCmdSavePreset: savePresetCommand(false); break;
+    case kCmdSavePresetAsNew: savePresetCommand(true); break;
+    case kCmdDeletePreset: deletePresetCommand(); break;
+    case kCmdSelectCategory: selectCategoryCommand(value); break;
+    case kCmdEditCategory: editCategoryCommand(value); break;
+    case kCmdCommitCategory: commitCategoryCommand(); break;
+    case kCmdDeleteCategory: deleteCategoryCommand(value); break;
+    case kCmdDragAndDrop: dropDragged(); break;
+    case kCmdSaveDocument:
+      saveDocument();
+      showMessage("Saving", 1);
+      break;
+    default: break;
+  }
+}
 
 void qvengine::runControlCommand(int32_t, float) {}
 
-void qvengine::runRigCommand(int32_t, float) {}
+void qvengine::runRigCommand(int32_t code, float value) {
+  if (runImpulseCommand(code, value)) return;
+  switch (code) {
+    // ---- presets (data/presetops.cpp) ----
+    case kCmdSelectPreset: selectPresetCommand(truncToInt(value)); break;
+    default: break;
+  }
+}

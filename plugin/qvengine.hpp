@@ -7,11 +7,15 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 #include "data/datamodel.hpp"
+#include "data/impulses.hpp"
 #include "data/qvstring.hpp"
 #include "plugin/qvchain.hpp"
 #include "plugin/qvmailbox.hpp"
+#include "plugin/qvmessages.hpp"
 #include "plugin/qvprocstate.hpp"
 
 enum qvcommand : int32_t {
@@ -38,6 +42,16 @@ enum qvcommand : int32_t {
 struct qvmessage {
   qvstring text;
   int32_t level = 1;
+};
+
+// What the editor drags before it posts 70022: a category within its list, or a
+// preset or an impulse to another position of its list or onto a category.
+struct qvdragdrop {
+  enum class Kind { none, presetCategory, impulseCategory, preset, impulse };
+  Kind kind = Kind::none;
+  int32_t from = -1;        // index of the dragged entry in its list
+  int32_t to = -1;          // new position in the same list, -1 when dropped on a category
+  int32_t category = -1;    // index of the category dropped on (preset or impulse categories)
 };
 
 class qvengine : public qvcommandtarget {
@@ -79,9 +93,21 @@ public:
   void buildChunk();                      // [ui] current rig into data.chunkText
   void applyChunk();                      // [ui] runs 85003 with -1 (see the effect's setChunk)
   void showMessage(const qvstring& text, int32_t level);
-  // ---- impulses (data/impulses.cpp) ----
+  // [ui or between blocks] Setting 6 chooses the project or the default save
+  // path; the user document there is read again.
+  void useSavePathFromSetting();
+  // [between blocks] The data side of a drag and drop described by `drag`.
+  void dropDragged();
+  // ---- impulses (data/impulses.cpp, data/impulsecmds.cpp) ----
+  // [between blocks] Loads catalogue entry `index` into cab block `block` (-1: a
+  // new block at the end, which becomes the current one). False, with the reason
+  // in data.errorText, when it cannot be loaded; the block is then untouched.
   bool loadImpulse(int32_t index, int32_t block);
-  void reloadCabImpulses();               // after a sample-rate change
+  // [between blocks] Every cab block loads its impulse again at the current rate.
+  void reloadCabImpulses();
+  // [ui for 700xx, between blocks for 850xx] Runs the catalogue and cab-block
+  // commands; false for any other code.
+  bool runImpulseCommand(int32_t code, float value);
 
   qvprocstate state;
   qvchain chain{state};
@@ -93,9 +119,25 @@ public:
   qvstring editorName;
   bool nameFieldOpen = false;
   qvstring editorPath;
+  qvdragdrop drag;                 // set by the editor before it posts 70022
+  qvmessagering messages;          // for the editor's message line
+  std::atomic<uint32_t> viewsChanged{0};  // bumped when the editor's lists must be rebuilt
+  // When set, preset loads create their cab blocks through this instead of
+  // loadImpulse (tests and fuzzing run without impulse files).
+  std::function<bool(int32_t index, int32_t block)> impulseLoaderForTesting;
+  // Decoded factory impulses; a catalogue entry's bufferIndex points here.
+  std::vector<qvfactorysamples> factoryImpulses;
 
 private:
   void applySampleRate(float rate);
+  // ---- preset and category commands (data/presetops.cpp) ----
+  void selectPresetCommand(int32_t index);
+  void savePresetCommand(bool asNew);
+  void deletePresetCommand();
+  void selectCategoryCommand(float value);
+  void editCategoryCommand(float value);
+  void commitCategoryCommand();
+  void deleteCategoryCommand(float value);
 
   std::atomic<float> pendingRate_{0.0f};  // a host rate waiting for the next block, 0 none
 };

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "plugin/qvchain.hpp"
+#include "units/unitfactory.hpp"
 
 namespace {
 // A unit that counts its calls and remembers its rate multiplier.
@@ -69,6 +70,14 @@ struct Rig {
     return static_cast<int>(chain.cabBlocks.count()) - 1;
   }
 };
+
+// A recursive unit whose state a NaN would poison.
+std::unique_ptr<qvutil> createUnitForTest(const qvprocstate& st) {
+  auto u = createUnit(kBlockFilter, st, true, true);
+  u->params[1]->setValue(2000.0f);
+  u->setRateMultiplier(1.0f);
+  return u;
+}
 
 // The factory document's stored positions of the gain settings.
 void factoryGains(Rig& r) {
@@ -273,4 +282,20 @@ TEST(Chain, ReenabledCabStagePlaysNoStaleTail) {
   r.st.settings[kSetDisableCabSims]->setValue(0.0f);
   r.chain.updateCabActivity();
   for (int i = 0; i < 4000; ++i) ASSERT_EQ(r.one(0.0f), 0.0f) << "sample " << i;
+}
+
+TEST(Chain, NonFiniteInputEntersAsSilence) {
+  Rig r;
+  r.unityOutput();
+  auto amp = createUnitForTest(r.st);
+  r.chain.units.append(std::move(amp));
+  const float bad[] = {NAN, INFINITY, -INFINITY, 3e38f};
+  for (float b : bad) {
+    float right = 0;
+    const float left = r.one(b, b, &right);
+    EXPECT_TRUE(std::isfinite(left)) << b;
+    EXPECT_TRUE(std::isfinite(right)) << b;
+  }
+  EXPECT_GE(r.chain.nonFiniteInputs.load(), 3u);
+  EXPECT_NE(r.one(0.1f), 0.0f) << "the rig still plays afterwards";
 }

@@ -282,7 +282,7 @@ TEST(FactoryImpulses, GenerationIsByteIdentical) {
   EXPECT_TRUE(first == designCabinet(d, fresh));
 }
 
-TEST(ImpulseCatalogue, RejectsBadEntriesWithAMessage) {
+TEST(FactoryImpulses, RejectsBadEntriesWithAMessage) {
   using json = nlohmann::json;
   const std::string text = readBytes(CORVINA_IMPULSE_DESC);
   const json good = json::parse(text, nullptr, true, true);

@@ -61,8 +61,9 @@ inline float dot(const float* a, const float* b, int n) noexcept {
   return sum;
 }
 
-// out = x · h, bin by bin, two bins per vector (interleaved re, im):
-// (xr + i·xi)(hr + i·hi) = x·hr + swap(x)·(−hi, hi).
+// out = x · h (Accumulate: out += x · h), bin by bin, two bins per vector
+// (interleaved re, im): (xr + i·xi)(hr + i·hi) = x·hr + swap(x)·(−hi, hi).
+template <bool Accumulate>
 inline void complexMultiply(const fftwf_complex* x, const fftwf_complex* h, fftwf_complex* out,
                             int bins) noexcept {
   const float* xf = x[0];
@@ -76,37 +77,15 @@ inline void complexMultiply(const fftwf_complex* x, const fftwf_complex* h, fftw
     const v4f b_re = __builtin_shufflevector(b, b, 0, 0, 2, 2);
     const v4f b_im = __builtin_shufflevector(b, b, 1, 1, 3, 3);
     const v4f a_sw = __builtin_shufflevector(a, a, 1, 0, 3, 2);
-    const v4f r = a * b_re + a_sw * (b_im * sign);
+    v4f r = a * b_re + a_sw * (b_im * sign);
+    if constexpr (Accumulate) r += load4(of + 2 * i);
     std::memcpy(of + 2 * i, &r, sizeof r);
   }
   for (; i < bins; ++i) {
     const float re = x[i][0] * h[i][0] - x[i][1] * h[i][1];
     const float im = x[i][0] * h[i][1] + x[i][1] * h[i][0];
-    out[i][0] = re;
-    out[i][1] = im;
-  }
-}
-
-// acc += x · h, bin by bin.
-inline void complexMultiplyAdd(const fftwf_complex* x, const fftwf_complex* h, fftwf_complex* acc,
-                               int bins) noexcept {
-  const float* xf = x[0];
-  const float* hf = h[0];
-  float* af = acc[0];
-  const v4f sign = {-1.0f, 1.0f, -1.0f, 1.0f};
-  int i = 0;
-  for (; i + 2 <= bins; i += 2) {
-    const v4f a = load4(xf + 2 * i);
-    const v4f b = load4(hf + 2 * i);
-    const v4f b_re = __builtin_shufflevector(b, b, 0, 0, 2, 2);
-    const v4f b_im = __builtin_shufflevector(b, b, 1, 1, 3, 3);
-    const v4f a_sw = __builtin_shufflevector(a, a, 1, 0, 3, 2);
-    const v4f r = load4(af + 2 * i) + (a * b_re + a_sw * (b_im * sign));
-    std::memcpy(af + 2 * i, &r, sizeof r);
-  }
-  for (; i < bins; ++i) {
-    acc[i][0] += x[i][0] * h[i][0] - x[i][1] * h[i][1];
-    acc[i][1] += x[i][0] * h[i][1] + x[i][1] * h[i][0];
+    out[i][0] = Accumulate ? out[i][0] + re : re;
+    out[i][1] = Accumulate ? out[i][1] + im : im;
   }
 }
 
@@ -390,10 +369,10 @@ void qvconvengine::runPartition(const Stage& st, SlotStage& ss, int j, Slot& s) 
     // partition 1 of block b + 3·(j−1) lands: its product joins that block's inverse
     // transform instead of taking one of its own.
     fftwf_complex* acc = ss.deferred[(block_index + kBlocksPerPartition * (j - 1)) % ndeferred].get();
-    complexMultiplyAdd(ss.source, p.spectrum.get(), acc, st.bins);
+    complexMultiply<true>(ss.source, p.spectrum.get(), acc, st.bins);
     return;
   }
-  complexMultiply(ss.source, p.spectrum.get(), product_.get(), st.bins);
+  complexMultiply<false>(ss.source, p.spectrum.get(), product_.get(), st.bins);
   if (j == 1 && ndeferred > 0) {
     float* acc = ss.deferred[block_index % ndeferred].get()[0];
     addInto(product_.get()[0], acc, 2 * st.bins);

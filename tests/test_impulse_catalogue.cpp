@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "data/impulsecmds.hpp"
+#include "platform/files.hpp"
+#include "tests/impulsefixture.hpp"
+
+using ImpulseCatalogue = EngineFixture;
+
+namespace {
+
+std::vector<std::string> texts(const qvcmdoutcome& out) {
+  std::vector<std::string> t;
+  for (const qvmessage& m : out.messages) t.push_back(std::to_string(m.level) + " " + m.text);
+  return t;
+}
+
+}  // namespace
+
+TEST_F(ImpulseCatalogue, AddFileChecksThePathAndWarnsOnCase) {
+  const std::string upper = wav("CAB.WAV", 44100, rampImpulse(100));
+  const std::string lower = wav("room.wav", 44100, rampImpulse(100));
+  const struct {
+    std::string path;
+    std::vector<std::string> messages;
+    bool added;
+  } rows[] = {
+      {"noseparator.wav", {"2 Warning: No file..."}, false},
+      {"/a.w", {"2 Warning: No file..."}, false},  // four characters
+      {upper, {"2 Warning: only wav format is supported..."}, true},
+      {lower, {}, true},
+  };
+  for (const auto& row : rows) {
+    const uint32_t before = engine.data.impulses.count();
+    const qvcmdoutcome out = addImpulseFileCommand(engine.data, row.path);
+    EXPECT_EQ(texts(out), row.messages) << row.path;
+    EXPECT_EQ(engine.data.impulses.count(), before + (row.added ? 1 : 0)) << row.path;
+    EXPECT_EQ(out.save, row.added);
+    if (!row.added) {
+      EXPECT_EQ(out.chooseImpulse, -1);
+      continue;
+    }
+    EXPECT_EQ(out.chooseImpulse, int32_t(before));
+    EXPECT_EQ(out.savedText, "Saving Data");
+    const qvimpulse& e = *engine.data.impulses[before];
+    EXPECT_EQ(e.path, row.path);
+    EXPECT_EQ(e.res, -1);
+    EXPECT_EQ(e.categoryid, -1);
+  }
+  EXPECT_EQ(engine.data.impulses[0]->name, "CAB");
+  EXPECT_EQ(engine.data.impulses[0]->uid, 100);
+}
+
+TEST_F(ImpulseCatalogue, AddFileCommandLoadsTheFileIntoACabBlock) {
+  engine.editorPath = wav("CAB.WAV", 44100, rampImpulse(100));
+  engine.postCommand(kCmdAddImpulseFile, 0.0f);  // runs 85006 through the mailbox
+  ASSERT_EQ(engine.data.impulses.count(), 1u);
+  ASSERT_EQ(engine.chain.cabBlocks.count(), 1u);
+  EXPECT_EQ(block(0).impulse, 0);
+  EXPECT_EQ(engine.data.lastChosenImpulse, 0);
+  EXPECT_EQ(engine.chain.cabActiveCount, 1);
+  EXPECT_FALSE(engine.mailbox.pending());
+}
+
+TEST_F(ImpulseCatalogue, FolderImportTakesExactWavNamesUnderANewCategory) {
+  const std::string folder = dir.file("Greenbacks");
+  std::filesystem::create_directory(folder);
+  for (const char* name : {"b-4x12.wav", "a-2x12.wav", "LOUD.WAV", "mixed.Wav", ".wav", "notes.txt"})
+    ASSERT_TRUE(writeMonoWav(folder + "/" + name, 44100, rampImpulse(10))) << name;
+  addCategory(engine.data.impulseCategories, "Mine");  // id 0
+  const int32_t existing = static_cast<int32_t>(
+      addImpulseFile(engine.data, folder + "/b-4x12.wav", 0, -1));
+
+  const qvcmdoutcome out = importImpulseFolder(engine.data, folder + "/");
+  EXPECT_TRUE(out.save);
+  EXPECT_EQ(out.savedText, "Saving Data");
+  EXPECT_TRUE(out.messages.empty());
+  ASSERT_EQ(engine.data.impulseCategories.count(), 2u);
+  EXPECT_EQ(engine.data.impulseCategories[1]->name, "Greenbacks");
+  EXPECT_EQ(engine.data.impulseCategories[1]->id, 1);
+  EXPECT_EQ(engine.data.currentImpulseCategory, 1);
+
+  ASSERT_EQ(engine.data.impulses.count(), 2u) << "only a-2x12.wav is new";
+  const qvimpulse& added = *engine.data.impulses[1];
+  EXPECT_EQ(added.path, folder + "/a-2x12.wav");
+  EXPECT_EQ(added.name, "a-2x12");
+  EXPECT_EQ(added.categoryid, 1);
+  EXPECT_EQ(engine.data.impulses[uint32_t(existing)]->categoryid, 1)
+      << "a file imported before joins the new category";
+
+  // Nothing to import: no category, nothing to save.
+  const std::string empty = dir.file("Empty");
+  std::filesystem::create_directory(empty);
+  ASSERT_TRUE(writeMonoWav(empty + "/UPPER.WAV", 44100, rampImpulse(10)));
+  for (const std::string& f : {empty, dir.file("missing-folder")}) {
+    const qvcmdoutcome none = importImpulseFolder(engine.data, f);
+    EXPECT_FALSE(none.save) << f;
+    EXPECT_EQ(engine.data.impulseCategories.count(), 2u) << f;
+    EXPECT_EQ(engine.data.impulses.count(), 2u) << f;
+    EXPECT_EQ(engine.data.currentImpulseCategory, 1) << f;
+  }
+}
+
+TEST_F(ImpulseCatalogue, DeletingTheFirstEntryRemovesTheBlocksThatUseIt) {
+  const int32_t user = addUser(wav("only.wav", 44100, rampImpulse(50)));  // index 0
+  const int32_t factory = addFactory(2);                                  // index 1
+  ASSERT_TRUE(engine.loadImpulse(user, -1));
+  ASSERT_TRUE(engine.loadImpulse(factory, -1));
+  ASSERT_TRUE(engine.loadImpulse(user, -1));
+  ASSERT_EQ(engine.data.currentCabBlock, 2);
+  engine.data.lastChosenImpulse = user;
+
+  const qvcmdoutcome out = deleteImpulse(engine);
+  EXPECT_TRUE(out.save);
+  EXPECT_EQ(out.savedText, "Saving Data");
+  ASSERT_EQ(engine.chain.cabBlocks.count(), 1u) << "both blocks of the entry are gone";
+  EXPECT_EQ(block(0).impulse, 0) << "the factory entry moved down to index 0";
+  EXPECT_EQ(engine.data.impulses.count(), 1u);
+  EXPECT_EQ(engine.data.impulses[0]->res, 2);
+  EXPECT_EQ(engine.data.currentCabBlock, 0) << "moved down from beyond the end";
+  EXPECT_EQ(engine.data.lastChosenImpulse, -1);
+  EXPECT_EQ(engine.chain.cabActiveCount, 1);
+  EXPECT_EQ(liveSlots(), 1);
+}
+
+TEST_F(ImpulseCatalogue, DeletedEntryFallsBackToThePreviousOne) {
+  const int32_t factory = addFactory(2);                                  // index 0
+  const int32_t user = addUser(wav("one.wav", 44100, rampImpulse(50)));   // index 1
+  const int32_t later = addUser(wav("two.wav", 44100, rampImpulse(70)));  // index 2
+  ASSERT_TRUE(engine.loadImpulse(user, -1));
+  ASSERT_TRUE(engine.loadImpulse(later, -1));
+  engine.data.currentCabBlock = 0;  // the block's own impulse is deleted (nothing chosen)
+
+  const qvcmdoutcome out = deleteImpulse(engine);
+  EXPECT_TRUE(out.save);
+  ASSERT_EQ(engine.chain.cabBlocks.count(), 2u);
+  EXPECT_EQ(block(0).impulse, factory);
+  EXPECT_EQ(engine.data.impulses[uint32_t(block(0).impulse)]->res, 2);
+  EXPECT_EQ(block(1).impulse, 1) << "the later entry's index lowered by one";
+  EXPECT_EQ(engine.data.impulses[1]->file, "two.wav");
+  EXPECT_EQ(engine.chain.cabActiveCount, 2);
+}
+
+TEST_F(ImpulseCatalogue, FactoryEntriesCannotBeDeleted) {
+  const int32_t factory = addFactory(2);
+  addUser(wav("one.wav", 44100, rampImpulse(50)));
+  ASSERT_TRUE(engine.loadImpulse(factory, -1));
+
+  EXPECT_FALSE(deleteImpulse(engine).save);  // the block's own impulse: factory
+  engine.data.lastChosenImpulse = factory;
+  const qvcmdoutcome out = deleteImpulse(engine);
+  EXPECT_EQ(texts(out), std::vector<std::string>{"2 This item cannot be deleted."});
+  EXPECT_FALSE(out.save);
+  EXPECT_EQ(engine.data.impulses.count(), 2u);
+  EXPECT_EQ(engine.chain.cabBlocks.count(), 1u);
+  EXPECT_EQ(engine.data.lastChosenImpulse, factory);
+
+  engine.data.currentCabBlock = -1;  // no current block: nothing to do
+  engine.data.lastChosenImpulse = 1;
+  EXPECT_FALSE(deleteImpulse(engine).save);
+  EXPECT_EQ(engine.data.impulses.count(), 2u);
+}
+
+TEST_F(ImpulseCatalogue, ChooseImpulseThroughTheMailbox) {
+  const int32_t a = addUser(wav("a.wav", 44100, rampImpulse(50)));
+  const int32_t missing = addUser(dir.file("missing.wav"));
+
+  engine.postCommand(kCmdChooseImpulse, float(a));
+  ASSERT_EQ(engine.chain.cabBlocks.count(), 1u) << "no current block: a new one";
+  EXPECT_EQ(engine.data.currentCabBlock, 0);
+  engine.postCommand(kCmdChooseImpulse, float(a));
+  EXPECT_EQ(engine.chain.cabBlocks.count(), 1u) << "the current block is replaced";
+  EXPECT_EQ(engine.chain.cabActiveCount, 1);
+  const int slot = block(0).slot;
+
+  const qvcmdoutcome out = chooseImpulse(engine, missing);
+  EXPECT_EQ(texts(out), std::vector<std::string>{
+                            "2 " + dir.file("missing.wav") +
+                            "\n - Could not open file: File or path not found. "});
+  EXPECT_EQ(engine.data.lastChosenImpulse, missing);
+  EXPECT_EQ(block(0).slot, slot);
+  EXPECT_EQ(block(0).impulse, a);
+
+  EXPECT_TRUE(chooseImpulse(engine, 7).messages.empty()) << "no such entry: nothing";
+  EXPECT_EQ(engine.data.lastChosenImpulse, missing);
+}
+
+TEST_F(ImpulseCatalogue, CabBlockSelectionRemovalAndSettings) {
+  chooseCabBlock(engine, 3.0f);
+  EXPECT_EQ(engine.data.currentCabBlock, -1) << "no blocks";
+
+  const int32_t a = addUser(wav("a.wav", 44100, rampImpulse(50)));
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(engine.loadImpulse(a, -1));
+  const struct {
+    float value;
+    int32_t current;
+  } rows[] = {{1.0f, 0}, {3.0f, 2}, {2.0f, 1}, {9.0f, 2}, {0.0f, 0}, {-4.0f, 0}};
+  for (const auto& row : rows) {
+    engine.postCommand(kCmdChooseCabBlock, row.value);
+    EXPECT_EQ(engine.data.currentCabBlock, row.current) << row.value;
+  }
+
+  // 70012: the current block's impulse takes the typed name and the category.
+  addCategory(engine.data.impulseCategories, "Old");
+  addCategory(engine.data.impulseCategories, "Vintage");  // id 1
+  engine.data.currentImpulseCategory = 1;
+  const qvcmdoutcome saved = saveCabSettings(engine, "My Cab");
+  EXPECT_TRUE(saved.save);
+  EXPECT_EQ(saved.savedText, "Saving Cab Settings");
+  EXPECT_EQ(engine.data.impulses[uint32_t(a)]->name, "My Cab");
+  EXPECT_EQ(engine.data.impulses[uint32_t(a)]->categoryid, 1);
+  engine.data.currentImpulseCategory = -1;
+  EXPECT_TRUE(saveCabSettings(engine, "Renamed").save);
+  EXPECT_EQ(engine.data.impulses[uint32_t(a)]->categoryid, 1) << "no category selected";
+
+  // 85008 removes the current block; the selection moves down past the end.
+  engine.postCommand(kCmdChooseCabBlock, 3.0f);
+  const int removed_slot = block(2).slot;
+  engine.postCommand(kCmdRemoveCabBlock, 0.0f);
+  EXPECT_EQ(engine.chain.cabBlocks.count(), 2u);
+  EXPECT_EQ(engine.data.currentCabBlock, 1);
+  EXPECT_FALSE(engine.chain.cabEngine->slotExists(removed_slot));
+  EXPECT_EQ(engine.chain.cabActiveCount, 2);
+  engine.postCommand(kCmdRemoveCabBlock, 0.0f);
+  engine.postCommand(kCmdRemoveCabBlock, 0.0f);
+  EXPECT_TRUE(engine.chain.cabBlocks.empty());
+  EXPECT_EQ(engine.data.currentCabBlock, -1);
+  EXPECT_EQ(engine.chain.cabActiveCount, 0);
+  EXPECT_FALSE(saveCabSettings(engine, "x").save) << "no block, nothing to save";
+}
