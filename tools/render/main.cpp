@@ -268,6 +268,9 @@ bool writeOutput(const std::string& path, const std::vector<float> channels[2], 
     std::fprintf(stderr, "corvina-render: cannot write %s: %s\n", path.c_str(), sf_strerror(nullptr));
     return false;
   }
+  // No PEAK chunk: it carries a time stamp, and the same render should give the
+  // same bytes.
+  sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
   const size_t n = channels[0].size();
   std::vector<float> interleaved(n * 2);
   for (size_t i = 0; i < n; ++i) {
