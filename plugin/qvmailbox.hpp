@@ -64,6 +64,11 @@ public:
   uint32_t startWait = 250;    // ms a poster waits for the audio thread to start a sync command
   uint32_t doneWait = 10000;   // ms it then waits for the command to finish
 
+  // [ui] Held while a command runs, and by posters briefly. A non-audio thread
+  // that reads or changes what commands use (the rig, the chunk text) holds it so
+  // that no command runs meanwhile; the audio thread only tries it, so it never
+  // waits, and the command runs at a later block.
+  qvlock& commandLock() { return lock_; }
   qvlock& lockForTesting() { return lock_; }
 
 private:

@@ -9,6 +9,8 @@ function(corvina_vst_module target)
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
     LINK_DEPENDS ${map})
+  # --no-undefined: a symbol the module needs but nothing defines fails the link
+  # here, instead of making the host's dlopen fail later.
   target_link_options(${target} PRIVATE
-    -Wl,--as-needed -Wl,--exclude-libs,ALL -Wl,--version-script=${map})
+    -Wl,--as-needed -Wl,--no-undefined -Wl,--exclude-libs,ALL -Wl,--version-script=${map})
 endfunction()

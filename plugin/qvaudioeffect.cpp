@@ -1,0 +1,96 @@
+#include "plugin/qvaudioeffect.hpp"
+
+#include <cstring>
+
+#include "platform/files.hpp"
+#include "resources/resources.hpp"
+
+namespace {
+
+// Where the user's document lives, relative to the plug-in's folder.
+constexpr const char* kSaveName = "./corvina-save.fxda";
+
+// Copies `text` into a host buffer of `limit` + 1 bytes.
+bool copyName(char* out, const char* text, size_t limit) {
+  if (!out) return false;
+  std::strncpy(out, text, limit);
+  out[limit] = 0;
+  return true;
+}
+
+}  // namespace
+
+qvAudioEffect::qvAudioEffect(audioMasterCallback audioMaster)
+    : AudioEffectX(audioMaster, 1, 0) {
+  setNumInputs(2);
+  setNumOutputs(2);
+  setUniqueID(vstFourCC('q', 'v', 'a', '8'));
+  canProcessReplacing(true);
+  programsAreChunks(true);
+
+  // The engine finds the user's document beside the plug-in file.
+  engine = std::make_unique<qvengine>(moduleFolder(), qvstring(kSaveName));
+  // The editor registers itself with the base here once it exists; until then
+  // the host is told there is none.
+  engine->setSampleRate(getSampleRate(), false);
+
+  qvresource factory;
+  if (loadDataResource("corvina-init.fxda", factory))
+    engine->data.factoryText.assign(reinterpret_cast<const char*>(factory.bytes), factory.size);
+  engine->loadSystem();
+}
+
+qvAudioEffect::~qvAudioEffect() = default;
+
+void qvAudioEffect::setSampleRate(float rate) {
+  if (engine) engine->setSampleRate(rate, true);
+  AudioEffectX::setSampleRate(rate);
+}
+
+void qvAudioEffect::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+  engine->processReplacing(inputs, outputs, sampleFrames);
+}
+
+VstInt32 qvAudioEffect::getChunk(void** data, bool) {
+  static char emptyChunk[1] = {0};
+  // The audio thread changes the rig only inside a command, and it runs a
+  // command only while it holds the mailbox lock (which it merely tries). Holding
+  // the lock here means the rig cannot change, nor be freed, while it is written
+  // out; a command that comes meanwhile waits for a later block.
+  qvlock& commands = engine->mailbox.commandLock();
+  commands.lock();
+  engine->buildChunk();
+  commands.unlock();
+
+  const qvstring& text = engine->data.chunkText;
+  *data = text.empty() ? static_cast<void*>(emptyChunk) : const_cast<char*>(text.data());
+  return static_cast<VstInt32>(text.size() + 1);
+}
+
+VstInt32 qvAudioEffect::setChunk(void* data, VstInt32 byteSize, bool) {
+  // A pending chunk command may be reading the buffer on the audio thread: change
+  // it only under the mailbox lock. Missing bytes count as an empty chunk, which
+  // fails to load and leaves the rig as it was.
+  qvlock& commands = engine->mailbox.commandLock();
+  commands.lock();
+  qvstring& text = engine->data.chunkText;
+  if (byteSize <= 0 || !data)
+    text.clear();
+  else
+    text.assign(static_cast<const char*>(data), static_cast<size_t>(byteSize));
+  commands.unlock();
+  engine->applyChunk();
+  return 0;
+}
+
+bool qvAudioEffect::getEffectName(char* name) {
+  return copyName(name, "Corvina", kVstMaxEffectNameLen);
+}
+
+bool qvAudioEffect::getVendorString(char* text) {
+  return copyName(text, "Lumbrel", kVstMaxVendorStrLen);
+}
+
+bool qvAudioEffect::getProductString(char* text) {
+  return copyName(text, "Corvina", kVstMaxProductStrLen);
+}
