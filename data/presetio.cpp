@@ -159,7 +159,7 @@ int qvengine::loadPreset(qvjsoncursor& node, int target, bool withVolumes) {
   bool active = true;
   if (!c.has("version")) return kPresetNoVersion;
   if (!c.getString("name", name)) return kPresetNoName;
-  if (name.empty()) name = "X";
+  if (name.empty()) name.assign(1, 'X');  // assign, not = "X": GCC 12 warns falsely (-Wrestrict)
   if (!c.has("user")) return kPresetNoUser;
   if (!c.getInt("currentconvblock", currentconv)) return kPresetNoCurrentConv;
   if (!c.getInt("dataind", dataind)) return kPresetNoDataind;

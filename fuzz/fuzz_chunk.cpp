@@ -9,9 +9,6 @@
 
 #include "tests/loadsavefixture.hpp"
 
-// The impulse loader may not be linked into this binary; the test loader is used.
-__attribute__((weak)) bool qvengine::loadImpulse(int32_t, int32_t) { return false; }
-
 namespace {
 
 qvengine& engine() {
