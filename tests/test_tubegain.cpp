@@ -67,13 +67,13 @@ TEST(TubeGain, ModeChangesRebuildOnlyThroughItsIndex) {
 TEST(TubeGain, StoredModeRangeOneToEightWorks) {
   qvprocstate st;
   qvustubea tube(st, false);
-  qvparamspec spec = paramTable(kBlockTubeGain)[0];
+  qvparamspec row = paramTable(kBlockTubeGain)[0];
   for (int i = 0; i < 8; ++i) {
-    spec = paramTable(kBlockTubeGain)[i];
-    float xscale = i == qvustubea::kMode ? 8.0f : spec.xscale;
-    float uscale = i == qvustubea::kMode ? 8.0f : spec.uscale;
-    tube.params.append(createParamWithRecord(spec.type, spec.defa, xscale, spec.xlow, uscale,
-                                             spec.ulow, i, tube.records, spec.nametag, spec.vis));
+    row = paramTable(kBlockTubeGain)[i];
+    float xscale = i == qvustubea::kMode ? 8.0f : row.xscale;
+    float uscale = i == qvustubea::kMode ? 8.0f : row.uscale;
+    tube.params.append(createParamWithRecord(row.type, row.defa, xscale, row.xlow, uscale,
+                                             row.ulow, i, tube.records, row.nametag, row.vis));
   }
   tube.params[qvustubea::kMode]->setNormalized(1.0f);
   tube.setRateMultiplier(1.0f);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/impulsegen/spectrum.hpp"
+#include "tools/impulsegen/fftspectra.hpp"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/impulsegen/spectrum.hpp"
+#include "tools/impulsegen/fftspectra.hpp"
 
 #include <fftw3.h>
 
