@@ -5,7 +5,22 @@
 
 namespace {
 constexpr int kMaxLog2 = 13;  // 8192, the largest transform of the convolution engine
-}
+
+// The plans of this module. Destroyed when the module is unloaded: a host that
+// loads and unloads the plug-in (a scan, a project switch) would otherwise lose
+// the plans' memory each time, since the FFTW library itself stays loaded.
+struct PlanTable {
+  std::array<qvfftplan, kMaxLog2 + 1> plans;
+  ~PlanTable() {
+    std::lock_guard<std::mutex> lock(fftwPlannerLock());
+    for (qvfftplan& p : plans) {
+      if (p.forward) fftwf_destroy_plan(p.forward);
+      if (p.inverse) fftwf_destroy_plan(p.inverse);
+      p.forward = p.inverse = nullptr;
+    }
+  }
+};
+}  // namespace
 
 std::mutex& fftwPlannerLock() {
   static std::mutex m;
@@ -20,8 +35,8 @@ const qvfftplan* fftPlanFor(int n) {
   std::lock_guard<std::mutex> lock(fftwPlannerLock());
   // Process-wide on purpose: plans are read-only once made and shared by every
   // engine instance, so a host running many instances plans each size once.
-  static std::array<qvfftplan, kMaxLog2 + 1> table;
-  qvfftplan& p = table[log2n];
+  static PlanTable table;
+  qvfftplan& p = table.plans[log2n];
   if (p.forward && p.inverse) return &p;
 
   qvfftwbuffer<float> time = makeFftwBuffer<float>(n);
