@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tools/impulsegen/cabdesc.hpp"
-#include "tools/impulsegen/fftspectra.hpp"
+#include "tools/impulsegen/fftbins.hpp"
 
 // Transform size of the designer: long enough for the longest response plus a tail
 // convolution of the same length.

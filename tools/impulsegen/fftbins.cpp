@@ -1,4 +1,4 @@
-#include "tools/impulsegen/fftspectra.hpp"
+#include "tools/impulsegen/fftbins.hpp"
 
 #include <fftw3.h>
 

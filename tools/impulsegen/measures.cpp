@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/impulsegen/fftspectra.hpp"
+#include "tools/impulsegen/fftbins.hpp"
 
 namespace {
 
