@@ -43,6 +43,7 @@ qvchain::qvchain(qvprocstate& state)
 qvchain::~qvchain() { clearRig(); }
 
 void qvchain::clearRig() {
+  ++rigGeneration;
   units.clear();
   while (cabBlocks.count() > 0) removeCabBlock(cabBlocks.count() - 1);
   cabActiveCount = 0;
@@ -83,6 +84,7 @@ void qvchain::updateCabActivity() {
 }
 
 void qvchain::rebuildSections() {
+  ++rigGeneration;
   // The amplifier's run: the first contiguous group-0 units.
   int32_t nAmp = 0;
   for (uint32_t u = 0; u < units.count(); ++u) {

@@ -61,6 +61,9 @@ public:
   std::vector<int32_t> sections;    // unit positions opening and closing the ranges, in pairs
   int32_t factor = 1;               // oversampling factor of the ranges
   qvlist<qvutil> units;             // the rig's units in signal order
+  // Counts changes of the unit list (cleared or rearranged), so that controls
+  // made for an earlier rig can tell they are stale.
+  uint32_t rigGeneration = 0;
   qvlist<qvusconv> cabBlocks;       // the rig's cab sims
   int32_t cabActiveCount = 0;       // enabled cab sims; 0 switches the cab stage off
   std::unique_ptr<qvconvengine> cabEngine;

@@ -61,6 +61,7 @@ void qvengine::settingChanged(int index) {
     case kSetInputScale:
     case kSetBalance: chain.updateGains(); break;
     case kSetOversampling: chain.setOversampling(state.settingInt(kSetOversampling)); break;
+    case kSetInputSource:
     case kSetDisableCabSims: chain.updateCabActivity(); break;
     case kSetProjectFolder: useSavePathFromSetting(); break;
     case kSetBypassOrMute: {
@@ -72,10 +73,6 @@ void qvengine::settingChanged(int index) {
     }
     default: break;
   }
-}
-
-qvcommandtarget::ControlPost qvengine::classifyControl(int32_t, float, int32_t&) {
-  return ControlPost::Ignore;  // no editor controls exist yet
 }
 
 void qvengine::runEditorCommand(int32_t code, float value) {
@@ -97,8 +94,6 @@ void qvengine::runEditorCommand(int32_t code, float value) {
     default: break;
   }
 }
-
-void qvengine::runControlCommand(int32_t, float) {}
 
 void qvengine::runRigCommand(int32_t code, float value) {
   if (runImpulseCommand(code, value)) return;

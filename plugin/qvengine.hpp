@@ -14,6 +14,7 @@
 #include "data/impulses.hpp"
 #include "data/qvstring.hpp"
 #include "plugin/qvchain.hpp"
+#include "plugin/qvcontrol.hpp"
 #include "plugin/qvmailbox.hpp"
 #include "plugin/qvmessages.hpp"
 #include "plugin/qvprocstate.hpp"
@@ -98,6 +99,13 @@ public:
   void useSavePathFromSetting();
   // [between blocks] The data side of a drag and drop described by `drag`.
   void dropDragged();
+  // ---- editor controls (plugin/qvcontrols.cpp) ----
+  // [ui, holding mailbox.commandLock()] Appends a control made for the current
+  // rig and returns its tag. The editor rebuilds the table after every rig
+  // change, under the lock, so the audio thread never sees it half made.
+  int32_t addControl(qvcontrol control);
+  void clearControls();  // [ui, holding the command lock]
+
   // ---- impulses (data/impulses.cpp, data/impulsecmds.cpp) ----
   // [between blocks] Loads catalogue entry `index` into cab block `block` (-1: a
   // new block at the end, which becomes the current one). False, with the reason
@@ -113,6 +121,7 @@ public:
   qvchain chain{state};
   qvmailbox mailbox{state, *this};
   qvdatamodel data;
+  qvlist<qvcontrol> controls;      // the editor's control table, by tag
   qvstring pluginFolder;  // ends in the path separator
   qvstring saveName;      // file name of the user document, relative to the folder
   // What the editor hands to the commands that need text: typed names, chosen paths.

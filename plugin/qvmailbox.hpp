@@ -71,6 +71,15 @@ public:
   qvlock& commandLock() { return lock_; }
   qvlock& lockForTesting() { return lock_; }
 
+  // [ui, holding the command lock] Forgets a pending control command: its tag
+  // belongs to a control table that is being rebuilt, and would otherwise act
+  // on whichever new control takes that tag. Controls are posted by the editor's
+  // own thread, the one rebuilding, so no poster is left waiting for it.
+  void dropPendingControl() {
+    if (count_.load(std::memory_order_relaxed) == 1 && code_ >= 0 && code_ < kFirstEditorCommand)
+      count_.store(0, std::memory_order_release);
+  }
+
 private:
   void runOnPoster();
   void run(int32_t code, float value);
