@@ -171,8 +171,9 @@ bool qvengine::runImpulseCommand(int32_t code, float value) {
     default: return false;
   }
   for (const qvmessage& m : out.messages) showMessage(m.text, m.level);
-  // The load touches the rig, so it goes through the mailbox like any rig change.
-  if (out.chooseImpulse >= 0) postCommand(kCmdChooseImpulse, static_cast<float>(out.chooseImpulse));
+  // The load touches the rig, so it goes through the mailbox like any rig change,
+  // once the editor command has let go of the command lock.
+  if (out.chooseImpulse >= 0) deferPost(kCmdChooseImpulse, static_cast<float>(out.chooseImpulse));
   if (out.save) {
     saveDocument();
     showMessage(out.savedText, 1);

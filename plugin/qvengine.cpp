@@ -1,5 +1,7 @@
 #include "plugin/qvengine.hpp"
 
+#include <mutex>
+
 #include "platform/files.hpp"
 #include "plugin/denormalguard.hpp"
 
@@ -76,6 +78,19 @@ void qvengine::settingChanged(int index) {
 }
 
 void qvengine::runEditorCommand(int32_t code, float value) {
+  // Editor commands change the catalogues and read the rig on the editor's
+  // thread. Holding the command lock keeps the audio thread from running a rig
+  // command meanwhile (it only tries the lock, so it plays on); a rig command an
+  // editor command asks for is posted once the lock is free again.
+  deferred_ = {};
+  {
+    std::lock_guard<qvlock> hold(mailbox.commandLock());
+    runEditorCommandLocked(code, value);
+  }
+  if (deferred_.code >= 0) postCommand(deferred_.code, deferred_.value);
+}
+
+void qvengine::runEditorCommandLocked(int32_t code, float value) {
   if (runImpulseCommand(code, value)) return;
   switch (code) {
     // ---- presets and categories (data/presetops.cpp) ----

@@ -138,6 +138,13 @@ public:
   std::vector<qvfactorysamples> factoryImpulses;
 
 private:
+  struct qvpost {
+    int32_t code = -1;
+    float value = 0.0f;
+  };
+  void runEditorCommandLocked(int32_t code, float value);
+  // [ui, inside an editor command] Posts a rig command once the command is done.
+  void deferPost(int32_t code, float value) { deferred_ = {code, value}; }
   void applySampleRate(float rate);
   // ---- preset and category commands (data/presetops.cpp) ----
   void selectPresetCommand(int32_t index);
@@ -148,5 +155,6 @@ private:
   void commitCategoryCommand();
   void deleteCategoryCommand(float value);
 
+  qvpost deferred_;
   std::atomic<float> pendingRate_{0.0f};  // a host rate waiting for the next block, 0 none
 };

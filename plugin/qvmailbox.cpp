@@ -24,20 +24,15 @@ void qvmailbox::postCommand(int32_t code, float value) {
   }
 
   lock_.lock();
-  bool stored = true;
-  if (code < kFirstEditorCommand && count_.load(std::memory_order_relaxed) == 1 && code_ == code) {
-    value_ = value;  // the latest knob position wins
-    sync_ = sync;
-  } else if (count_.load(std::memory_order_relaxed) == 0) {
-    code_ = code;
-    value_ = value;
-    sync_ = sync;
-    // Forget signals left over from a command this poster stopped waiting for.
-    startedEvent_.reset();
-    doneEvent_.reset();
-    count_.store(1, std::memory_order_release);
-  } else {
-    stored = false;  // a different command is pending, and this one is dropped
+  bool stored = store(code, value, sync);
+  if (!stored && sync && state_.audioIdle.load(std::memory_order_acquire) != 1) {
+    // A user's action (a preset, a new cab sim) must not vanish because a knob
+    // move is still queued: wait for the audio thread to take that one, as long
+    // as this poster would wait for its own command to be started.
+    lock_.unlock();
+    for (uint32_t waited = 0; waited < startWait && pending(); ++waited) sleepMs(1);
+    lock_.lock();
+    stored = store(code, value, sync);
   }
 
   if (state_.audioIdle.load(std::memory_order_acquire) != 1) {
@@ -58,6 +53,23 @@ void qvmailbox::postCommand(int32_t code, float value) {
     lock_.unlock();
   }
   runOnPoster();
+}
+
+bool qvmailbox::store(int32_t code, float value, bool sync) {
+  if (code < kFirstEditorCommand && count_.load(std::memory_order_relaxed) == 1 && code_ == code) {
+    value_ = value;  // the latest knob position wins
+    sync_ = sync;
+    return true;
+  }
+  if (count_.load(std::memory_order_relaxed) != 0) return false;  // a different command is pending
+  code_ = code;
+  value_ = value;
+  sync_ = sync;
+  // Forget signals left over from a command this poster stopped waiting for.
+  startedEvent_.reset();
+  doneEvent_.reset();
+  count_.store(1, std::memory_order_release);
+  return true;
 }
 
 void qvmailbox::runOnPoster() {

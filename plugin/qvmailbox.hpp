@@ -81,6 +81,9 @@ public:
   }
 
 private:
+  // [holding the lock] Stores the command, or folds a knob move into the pending
+  // one; false when a different command is pending.
+  bool store(int32_t code, float value, bool sync);
   void runOnPoster();
   void run(int32_t code, float value);
 

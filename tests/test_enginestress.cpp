@@ -2,7 +2,7 @@
 // editor's thread switches presets, adds and removes cab sims, rebuilds its
 // control table and moves knobs and options through the mailbox. Nothing may
 // crash, no block may leave a non-finite sample, and the last change the editor
-// made must be the state the engine ends in.
+// made must be the state the engine ends in. (Under ThreadSanitizer in CI.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -109,7 +109,7 @@ TEST(EngineStress, PresetsCabSimsAndKnobsWhileAudioPlays) {
   // The editor's thread, for a bounded number of operations and time.
   std::mt19937 pick(2026);
   std::vector<int32_t> tags = rebuildControls(e);
-  int ops = 0, switches = 0, cabAdds = 0, knobMoves = 0;
+  int ops = 0, switches = 0, cabAdds = 0, knobMoves = 0, fileAdds = 0;
   uint32_t mostCabs = 0;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(4);
   for (; ops < 400 && std::chrono::steady_clock::now() < deadline; ++ops) {
@@ -129,6 +129,15 @@ TEST(EngineStress, PresetsCabSimsAndKnobsWhileAudioPlays) {
     } else if (what == 3) {
       e.postCommand(kCmdRemoveCabBlock, 0.0f);
       tags = rebuildControls(e);
+    } else if (what == 4 && fileAdds < 6) {
+      // "Open IR File": the catalogue grows on this thread, then the file loads
+      // into the shown cab sim through the mailbox.
+      e.editorPath = dir.file("ir-" + std::to_string(fileAdds % 3) + ".wav");
+      if (fileAdds < 3) {
+        ASSERT_TRUE(copyFile(CORVINA_TEST_WAV, e.editorPath));
+      }
+      e.postCommand(kCmdAddImpulseFile, 0.0f);
+      ++fileAdds;
     } else {
       // A burst of knob moves, as a drag sends them.
       const int32_t tag = tags[pick() % tags.size()];
@@ -160,6 +169,7 @@ TEST(EngineStress, PresetsCabSimsAndKnobsWhileAudioPlays) {
   EXPECT_GT(switches, 0);
   EXPECT_GT(cabAdds, 0);
   EXPECT_GT(mostCabs, 0u);
+  EXPECT_GT(fileAdds, 0);
   EXPECT_GT(knobMoves, 0);
   EXPECT_EQ(e.data.currentPreset, finalPreset);
 
@@ -180,4 +190,5 @@ TEST(EngineStress, PresetsCabSimsAndKnobsWhileAudioPlays) {
   EXPECT_EQ(e.chain.cabBlocks.count(), fresh->chain.cabBlocks.count());
   EXPECT_EQ(e.chain.sections, fresh->chain.sections);
   EXPECT_EQ(e.state.settings[kSetOutputLevel]->fpos, 0.61f);
+  EXPECT_EQ(e.data.impulses.count(), fresh->data.impulses.count() + 3);  // three files added
 }

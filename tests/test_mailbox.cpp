@@ -64,6 +64,30 @@ TEST(Mailbox, CoalescesRepeatedControlsAndDropsADifferentCommand) {
   EXPECT_FLOAT_EQ(b.target.lastValue, 0.2f);
 }
 
+// A queued knob move must not swallow the user's next action: a command whose
+// poster waits anyway waits for the slot instead of being dropped.
+TEST(Mailbox, SyncCommandWaitsForAQueuedKnobInsteadOfBeingDropped) {
+  Box b;
+  b.state.audioIdle = 0;
+  b.box.postCommand(7, 0.3f);  // async knob, queued
+  ASSERT_TRUE(b.box.pending());
+  std::atomic<bool> stop{false};
+  std::thread audio([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    while (!stop) {
+      b.box.drainCommands(true);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  });
+  b.box.postCommand(85003, 4.0f);
+  stop = true;
+  audio.join();
+  EXPECT_EQ(b.target.controlsRun, 1);
+  EXPECT_EQ(b.target.rigRun, 1);
+  EXPECT_FLOAT_EQ(b.target.lastValue, 4.0f);
+  EXPECT_EQ(b.state.audioIdle, 0) << "the audio thread ran it: still running";
+}
+
 TEST(Mailbox, CodeRangesAndIgnoredCodes) {
   Box b;
   b.state.audioIdle = 0;
