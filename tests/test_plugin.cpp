@@ -326,7 +326,7 @@ TEST(Plugin, SampleRateChangeBetweenBlocksKeepsTheAudioFinite) {
 
 // The host's main thread asks for the chunk and hands it back while the audio
 // thread plays: every chunk read out is whole and the audio stays finite.
-TEST(Plugin, ChunkCallsWhileAudioRuns) {
+TEST(Plugin, ChunkCallsFromOtherThreadsWhileAudioRuns) {
   auto host = startPlugin();
   ASSERT_TRUE(host);
   host->resume();
