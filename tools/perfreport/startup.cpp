@@ -23,16 +23,17 @@ bool runProbe(const std::string& command, startupfigure& out, std::string& error
   char line[512] = {0};
   const bool got = std::fgets(line, sizeof line, pipe) != nullptr;
   const int status = ::pclose(pipe);
-  double wall = 0.0, dlopen = 0.0;
+  double wall = 0.0, cpu = 0.0, dlopen = 0.0;
   long before = 0, after = 0;
   if (!got || status != 0 ||
-      std::sscanf(line, "wall_ms=%lf dlopen_ms=%lf rss_before_kb=%ld rss_after_kb=%ld", &wall,
-                  &dlopen, &before, &after) != 4 ||
+      std::sscanf(line, "wall_ms=%lf cpu_ms=%lf dlopen_ms=%lf rss_before_kb=%ld rss_after_kb=%ld",
+                  &wall, &cpu, &dlopen, &before, &after) != 5 ||
       before < 0 || after < 0) {
     error = "the start-up probe failed: " + command;
     return false;
   }
   out.wallMs = wall;
+  out.cpuMs = cpu;
   out.dlopenMs = dlopen;
   out.rssMb = double(after - before) / 1024.0;
   return true;
@@ -44,15 +45,17 @@ bool measureStartup(const std::string& probe, const std::string& plugin, int ins
                     double rate, int runs, startupfigure& out, std::string& error) {
   const std::string command = quoted(probe) + " " + quoted(plugin) + " " +
                               std::to_string(instances) + " " + std::to_string(int(rate));
-  std::vector<double> wall, dlopen, rss;
+  std::vector<double> wall, cpu, dlopen, rss;
   for (int r = 0; r < std::max(1, runs); ++r) {
     startupfigure f;
     if (!runProbe(command, f, error)) return false;
     wall.push_back(f.wallMs);
+    cpu.push_back(f.cpuMs);
     dlopen.push_back(f.dlopenMs);
     rss.push_back(f.rssMb);
   }
   out.wallMs = median(wall);
+  out.cpuMs = median(cpu);
   out.dlopenMs = median(dlopen);
   out.rssMb = median(rss);
   return true;

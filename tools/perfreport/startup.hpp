@@ -5,6 +5,7 @@
 
 struct startupfigure {
   double wallMs = 0.0;    // dlopen to the end of the last instance's first block
+  double cpuMs = 0.0;     // CPU time of the process over the same span
   double dlopenMs = 0.0;  // of which loading the library
   double rssMb = 0.0;     // resident memory added (MiB)
 };

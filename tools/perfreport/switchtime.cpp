@@ -75,6 +75,9 @@ qvstring switchbench::presetName(int index) const {
   return engine_->data.presets[uint32_t(index)]->name;
 }
 
+unsigned switchbench::unitCount() const { return engine_->chain.units.count(); }
+unsigned switchbench::cabCount() const { return engine_->chain.cabBlocks.count(); }
+
 double switchbench::playBlock() {
   if (cursor_ + kBlock > di_.size()) cursor_ = 0;
   float* inputs[2] = {di_.data() + cursor_, di_.data() + cursor_};

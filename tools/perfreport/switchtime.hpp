@@ -32,6 +32,9 @@ public:
   bool open(const qvstring& folder, float rate, std::vector<float> di, std::string& error);
   int presetCount() const;
   qvstring presetName(int index) const;
+  // The rig playing now: its units and its cab sims.
+  unsigned unitCount() const;
+  unsigned cabCount() const;
   // Switches to `from` (not timed), plays a few blocks, switches to `to` and
   // plays on; each figure is the median of `repeats` such switches. False when
   // the command never reached the audio thread.
