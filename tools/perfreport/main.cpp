@@ -2,6 +2,8 @@
 // writes the figures as a Markdown report (docs/benchmarks.md through
 // scripts/benchmarks.sh). See --help for the options; section 6 formats the
 // output of bench/bench_convolution handed over with --convolution-json.
+#include <sched.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -34,6 +36,7 @@ std::string header(const perfoptions& o, const machineinfo& m, const std::string
   if (!o.buildType.empty()) t.add({"Build", o.buildType});
   t.add({"CPU", m.cpuModel});
   t.add({"Cores", std::to_string(m.cores)});
+  t.add({"Pinned to processor", o.cpu >= 0 ? std::to_string(o.cpu) : "no (single-threaded; CPU times)"});
   t.add({"Load average (1, 5, 15 min) at the start", m.loadAverage});
   t.add({"Load average at the end", loadAtEnd});
   t.add({"Measuring time", fmt("%.1f min", minutes)});
@@ -57,6 +60,16 @@ std::string summaryTable(const perfreport& r) {
 int main(int argc, char** argv) {
   perfoptions o;
   if (int rc = parsePerfOptions(argc, argv, o)) return rc;
+  if (o.cpu >= 0) {
+    // Inherited by the poster thread and the start-up probes.
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    CPU_SET(o.cpu, &set);
+    if (::sched_setaffinity(0, sizeof set, &set) != 0) {
+      std::fprintf(stderr, "corvina-perfreport: cannot run on processor %d\n", o.cpu);
+      return kExitFailed;
+    }
+  }
   const machineinfo machine = readMachineInfo();
   const double started = wallSeconds();
 

@@ -25,6 +25,7 @@ const char* const kUsage =
     "  --predecessors N        predecessors besides the fixed one (default 3)\n"
     "  --startup-runs N        fresh processes per start-up figure, median kept (default 5)\n"
     "  --instances N           instances of the many-instances start-up (default 16)\n"
+    "  --cpu N                 run on processor N only (default: wherever the system puts it)\n"
     "  --convolution-json FILE bench_convolution --benchmark_out_format=json output\n"
     "  --commit TEXT --command TEXT --build-type TEXT   for the report's header\n";
 
@@ -131,6 +132,8 @@ int parsePerfOptions(int argc, char** argv, perfoptions& o) {
       if (!integer(0, 100, o.predecessors)) return usageError("--predecessors takes 0 to 100");
     } else if (a == "--startup-runs") {
       if (!integer(1, 100, o.startupRuns)) return usageError("--startup-runs takes 1 to 100");
+    } else if (a == "--cpu") {
+      if (!integer(0, 4095, o.cpu)) return usageError("--cpu takes a processor number");
     } else if (a == "--instances") {
       if (!integer(1, 256, o.instances)) return usageError("--instances takes 1 to 256");
     } else {

@@ -23,6 +23,7 @@ struct perfoptions {
   int predecessors = 3;            // besides the fixed one
   int startupRuns = 5;             // fresh processes per start-up figure
   int instances = 16;              // for the many-instances start-up figure
+  int cpu = -1;                    // the processor to run on (and the probes); -1: any
 
   bool wants(const std::string& section) const;
 };
