@@ -15,12 +15,17 @@ fail=0
 "$tool" --sections rtf,bogus > /dev/null 2>&1
 [ $? -eq 2 ] || { echo "FAIL: unknown section does not exit 2"; fail=1; }
 
-# A benchmark output whose ratio is known: engine 2 ms, zita 8 ms -> 0.25.
+# A benchmark output with repetitions: the medians (engine 1 ms, zita 4000 us ->
+# 0.25, FIR 20 ms) are the figures, not the single runs nor the means.
 cat > "$work/conv.json" <<'JSON'
 {"context": {}, "benchmarks": [
- {"name": "BM_Engine/4096/1/manual_time", "run_type": "iteration", "real_time": 2.0, "cpu_time": 1.0, "time_unit": "ms"},
- {"name": "BM_Zita/4096/1/manual_time", "run_type": "iteration", "real_time": 8000.0, "cpu_time": 1.0, "time_unit": "us"},
- {"name": "BM_DirectFir/4096/manual_time", "run_type": "iteration", "real_time": 30.0, "cpu_time": 1.0, "time_unit": "ms"}
+ {"name": "BM_Engine/4096/1/manual_time", "run_type": "iteration", "repetitions": 3, "real_time": 2.0, "time_unit": "ms"},
+ {"name": "BM_Zita/4096/1/manual_time", "run_type": "iteration", "repetitions": 3, "real_time": 8000.0, "time_unit": "us"},
+ {"name": "BM_DirectFir/4096/manual_time", "run_type": "iteration", "repetitions": 3, "real_time": 30.0, "time_unit": "ms"},
+ {"name": "BM_Engine/4096/1/manual_time_mean", "run_type": "aggregate", "aggregate_name": "mean", "repetitions": 3, "real_time": 7.0, "time_unit": "ms"},
+ {"name": "BM_Engine/4096/1/manual_time_median", "run_type": "aggregate", "aggregate_name": "median", "repetitions": 3, "real_time": 1.0, "time_unit": "ms"},
+ {"name": "BM_Zita/4096/1/manual_time_median", "run_type": "aggregate", "aggregate_name": "median", "repetitions": 3, "real_time": 4000.0, "time_unit": "us"},
+ {"name": "BM_DirectFir/4096/manual_time_median", "run_type": "aggregate", "aggregate_name": "median", "repetitions": 3, "real_time": 20.0, "time_unit": "ms"}
 ]}
 JSON
 
@@ -38,8 +43,9 @@ for h in '## Summary' '## 1\. ' '## 2\. ' '## 3\. ' '## 4\. ' '## 5\. ' '## 6\. 
   grep -q "^$h" "$report" || { echo "FAIL: no section $h"; fail=1; }
 done
 grep -qiE '\b(nan|inf)\b' "$report" && { echo "FAIL: NaN or infinity in the report"; fail=1; }
-grep -q '| 4096 | 1 | 2.0 | 8.0 | 0.25 | 30.0 |' "$report" \
-  || { echo "FAIL: convolution row not computed from its input"; fail=1; }
+grep -q '| 4096 | 1 | 1.0 | 4.0 | 0.25 | 20.0 |' "$report" \
+  || { echo "FAIL: convolution row not computed from its input's medians"; fail=1; }
+grep -q 'median of 3 runs' "$report" || { echo "FAIL: repetitions not reported"; fail=1; }
 grep -q '| Layered OD |' "$report" || { echo "FAIL: no preset row"; fail=1; }
 # Each table: a header, a separator row of the same width, rows of that width.
 awk '

@@ -1,5 +1,6 @@
 #include "tools/perfreport/convtable.hpp"
 
+#include <cctype>
 #include <map>
 #include <sstream>
 #include <utility>
@@ -10,7 +11,8 @@
 
 namespace {
 
-// "BM_Engine/4096/2/manual_time" -> kind "BM_Engine", taps 4096, slots 2 (1 when absent).
+// "BM_Engine/4096/2/manual_time" -> kind "BM_Engine", taps 4096, slots 2 (1 when absent;
+// "BM_DirectFir/4096/manual_time_median" has none).
 bool splitName(const std::string& name, std::string& kind, long& taps, long& slots) {
   std::stringstream parts(name);
   std::string piece;
@@ -19,8 +21,9 @@ bool splitName(const std::string& name, std::string& kind, long& taps, long& slo
   if (pieces.size() < 2) return false;
   kind = pieces[0];
   taps = std::strtol(pieces[1].c_str(), nullptr, 10);
-  slots = pieces.size() > 2 && pieces[2] != "manual_time" ? std::strtol(pieces[2].c_str(), nullptr, 10)
-                                                          : 1;
+  const bool hasSlots = pieces.size() > 2 && !pieces[2].empty() &&
+                        std::isdigit(static_cast<unsigned char>(pieces[2][0]));
+  slots = hasSlots ? std::strtol(pieces[2].c_str(), nullptr, 10) : 1;
   return taps > 0 && slots > 0;
 }
 
@@ -36,7 +39,8 @@ double iterationMs(const qvjsonnode& b) {
 
 }  // namespace
 
-bool convolutionTable(const std::string& jsonPath, std::string& markdown, std::string& error) {
+bool convolutionTable(const std::string& jsonPath, std::string& markdown, int& repetitions,
+                      std::string& error) {
   qvstring text;
   qvjsonnode doc;
   if (!readWholeFile(jsonPath, text)) {
@@ -48,17 +52,21 @@ bool convolutionTable(const std::string& jsonPath, std::string& markdown, std::s
     error = jsonPath + " is not Google Benchmark JSON output";
     return false;
   }
-  // (taps, slots) -> ms per second of audio, per kind.
-  std::map<std::pair<long, long>, std::map<std::string, double>> rows;
+  // (taps, slots) -> ms per second of audio, per kind. With repetitions the
+  // medians are used; otherwise the single runs.
+  using table_t = std::map<std::pair<long, long>, std::map<std::string, double>>;
+  table_t runs, medians;
   for (const qvjsonnode& b : doc["benchmarks"]) {
     if (!b.is_object() || !b.contains("name") || !b["name"].is_string()) continue;
-    // Aggregates (mean/median/stddev of repetitions) would repeat the rows.
-    if (b.value("run_type", std::string("iteration")) != "iteration") continue;
+    const bool aggregate = b.value("run_type", std::string("iteration")) == "aggregate";
+    if (aggregate && b.value("aggregate_name", std::string()) != "median") continue;
     std::string kind;
     long taps = 0, slots = 0;
     if (!splitName(b["name"].get<std::string>(), kind, taps, slots)) continue;
-    rows[{taps, slots}][kind] = iterationMs(b);
+    (aggregate ? medians : runs)[{taps, slots}][kind] = iterationMs(b);
   }
+  const table_t& rows = medians.empty() ? runs : medians;
+  repetitions = medians.empty() ? 1 : doc["benchmarks"][0].value("repetitions", 0);
   if (rows.empty()) {
     error = jsonPath + " holds no convolution benchmark";
     return false;

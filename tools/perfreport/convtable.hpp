@@ -4,5 +4,7 @@
 #pragma once
 #include <string>
 
+// `repetitions`: how many runs each figure is the median of (1: a single run).
 // False with the reason in `error` when the file is missing or not that benchmark's output.
-bool convolutionTable(const std::string& jsonPath, std::string& markdown, std::string& error);
+bool convolutionTable(const std::string& jsonPath, std::string& markdown, int& repetitions,
+                      std::string& error);

@@ -34,8 +34,9 @@ struct silencecost {
   double ratio() const { return signalPerBlock > 0.0 ? silencePerBlock / signalPerBlock : 0.0; }
 };
 
-// `cycles` times: `di` (signal), then as many frames of silence. Each phase's
-// cost is its cheapest cycle, so another process taking the core now and then
-// shifts neither. The first cycle's first quarter second is not counted.
+// `cycles` times: `di` (signal), then as many frames of silence, in one
+// instance; a second instance of the same preset plays signal all along, block
+// by block in turn with the first, and gives the signal cost of the same
+// moments. The first quarter second is not counted.
 bool silenceCost(const pluginstage& stage, const qvstring& chunk, const std::vector<float>& di,
                  double rate, int cycles, silencecost& out, std::string& error);

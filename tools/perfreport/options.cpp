@@ -20,7 +20,7 @@ const char* const kUsage =
     "  --seconds S             audio per real-time factor run (default 5)\n"
     "  --repeats N             runs per real-time factor, the best kept (default 2)\n"
     "  --silence-seconds S     signal, then as much silence (default 2)\n"
-    "  --silence-cycles N      signal/silence cycles, the cheapest of each kept (default 2)\n"
+    "  --silence-cycles N      signal/silence cycles (default 2)\n"
     "  --switch-repeats N      switches per predecessor and preset, median kept (default 3)\n"
     "  --predecessors N        predecessors besides the fixed one (default 3)\n"
     "  --startup-runs N        fresh processes per start-up figure, median kept (default 5)\n"

@@ -310,9 +310,11 @@ bool silenceSection(perfcontext& c, perfreport& r, std::string& error) {
   b += "## 5. Silence after signal\n\n";
   b += fmt("Every preset at 48 kHz with the factory oversampling plays %g s of the guitar DI, "
            "then %g s of digital silence (its tails and any denormal numbers decaying), in "
-           "256-frame blocks through corvina.so; %d such cycles, and each phase's cost is its "
-           "cheapest cycle (process CPU time per block; the first quarter second of signal is "
-           "not counted). The ratio is silence over signal. Target: ≤ %.1f for every preset.\n\n",
+           "256-frame blocks through corvina.so; %d such cycles. A second instance of the preset "
+           "plays the DI all along, block by block in turn with the first, and gives the signal "
+           "cost of the same moments, so a neighbour loading the machine weighs on both sides "
+           "of the ratio alike. The ratio is the silence blocks' CPU time over the reference's "
+           "signal blocks' over the silence phases. Target: ≤ %.1f for every preset.\n\n",
            o.silenceSeconds, o.silenceSeconds, o.silenceCycles, kSilenceTarget);
   const double worst = maximum(ratios);
   b += fmt("Max ratio %.3f, median %.3f; %d of %zu presets miss. Highest: %s.\n\n", worst,
@@ -333,7 +335,8 @@ bool convolutionSection(perfcontext& c, perfreport& r, std::string& error) {
     return true;
   }
   std::string table;
-  if (!convolutionTable(o.convolutionJson, table, error)) return false;
+  int repetitions = 1;
+  if (!convolutionTable(o.convolutionJson, table, repetitions, error)) return false;
   b += "From bench/bench_convolution (Google Benchmark). Each iteration feeds one second of 48 kHz "
        "noise one sample at a time, as the chain feeds its cab stage, through a noise impulse of "
        "the given length, into 1 or 2 slots sharing one input. The figures are process CPU "
@@ -341,7 +344,10 @@ bool convolutionSection(perfcontext& c, perfreport& r, std::string& error) {
        "engine has no latency; zita-convolver runs with a 64-sample period (64 samples of "
        "latency) and does its larger partitions on worker threads, whose CPU time is counted. "
        "\"engine / zita\" below 1 means our engine is the cheaper one. The direct FIR is a "
-       "reference for short impulses.\n\n";
+       "reference for short impulses.";
+  if (repetitions > 1) b += fmt(" Each figure is the median of %d runs.", repetitions);
+  b += " On a loaded machine zita-convolver's figures vary more from run to run than ours "
+       "(its worker threads share the cores with everything else).\n\n";
   b += table + "\n";
   return true;
 }
