@@ -18,7 +18,7 @@ const char* const kUsage =
     "  --preset NAME           measure only this preset (default: every factory preset)\n"
     "  --rates LIST            sample rates of the real-time table (default: 44100,48000,96000)\n"
     "  --seconds S             audio per real-time factor run (default 5)\n"
-    "  --repeats N             runs per real-time factor, the best kept (default 2)\n"
+    "  --repeats N             runs per real-time factor, the best kept (default 3)\n"
     "  --silence-seconds S     signal, then as much silence (default 2)\n"
     "  --silence-cycles N      signal/silence cycles (default 2)\n"
     "  --switch-repeats N      switches per predecessor and preset, median kept (default 3)\n"

@@ -16,7 +16,7 @@ struct perfoptions {
   std::vector<std::string> sections{"rtf", "oversampling", "switch", "startup", "silence",
                                     "convolution"};
   double seconds = 5.0;            // audio per real-time factor run
-  int repeats = 2;                 // runs per real-time factor, the best kept
+  int repeats = 3;                 // runs per real-time factor, the best kept
   double silenceSeconds = 2.0;     // signal, then as much silence
   int silenceCycles = 2;
   int switchRepeats = 3;           // switches per (predecessor, preset) pair
