@@ -19,7 +19,8 @@ machineinfo readMachineInfo() {
     if (line.rfind("processor", 0) == 0) ++m.cores;
     if (m.cpuModel.empty() && line.rfind("model name", 0) == 0) {
       const size_t colon = line.find(':');
-      if (colon != std::string::npos) m.cpuModel = line.substr(line.find_first_not_of(" \t", colon + 1));
+      const size_t text = colon == std::string::npos ? colon : line.find_first_not_of(" \t", colon + 1);
+      if (text != std::string::npos) m.cpuModel = line.substr(text);
     }
   }
   if (m.cpuModel.empty()) m.cpuModel = "unknown";

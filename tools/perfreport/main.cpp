@@ -36,7 +36,8 @@ std::string header(const perfoptions& o, const machineinfo& m, const std::string
   if (!o.buildType.empty()) t.add({"Build", o.buildType});
   t.add({"CPU", m.cpuModel});
   t.add({"Cores", std::to_string(m.cores)});
-  t.add({"Pinned to processor", o.cpu >= 0 ? std::to_string(o.cpu) : "no (single-threaded; CPU times)"});
+  t.add({"Pinned to processor",
+         o.cpu >= 0 ? std::to_string(o.cpu) : "no (single-threaded; CPU times)"});
   t.add({"Load average (1, 5, 15 min) at the start", m.loadAverage});
   t.add({"Load average at the end", loadAtEnd});
   t.add({"Measuring time", fmt("%.1f min", minutes)});

@@ -1,5 +1,6 @@
 #include "tools/perfreport/switchtime.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -117,6 +118,7 @@ bool switchbench::switchTo(int index, switchfigure* timed, std::string& error) {
 
 bool switchbench::measure(int from, int to, int repeats, switchfigure& out, std::string& error) {
   std::vector<double> cpu, wall, block;
+  out.worstCpu = 0.0;
   for (int r = 0; r < std::max(1, repeats); ++r) {
     if (!switchTo(from, nullptr, error)) return false;
     for (int b = 0; b < kSettleBlocks; ++b) playBlock();
@@ -127,6 +129,7 @@ bool switchbench::measure(int from, int to, int repeats, switchfigure& out, std:
     cpu.push_back(f.commandCpu);
     wall.push_back(f.commandWall);
     block.push_back(f.blockCpu - median(normal));
+    out.worstCpu = std::max({out.worstCpu, cpu.back(), block.back()});
   }
   out.commandCpu = median(cpu);
   out.commandWall = median(wall);

@@ -18,6 +18,7 @@ struct switchfigure {
   double commandCpu = 0.0;   // thread CPU time of the command itself
   double commandWall = 0.0;  // its wall time
   double blockCpu = 0.0;     // CPU of the block that ran it, minus a normal block of the new rig
+  double worstCpu = 0.0;     // the highest command or block CPU of all the switches measured
 };
 
 class switchbench {
@@ -36,8 +37,8 @@ public:
   unsigned unitCount() const;
   unsigned cabCount() const;
   // Switches to `from` (not timed), plays a few blocks, switches to `to` and
-  // plays on; each figure is the median of `repeats` such switches. False when
-  // the command never reached the audio thread.
+  // plays on; each figure but worstCpu is the median of `repeats` such switches.
+  // False when the command never reached the audio thread.
   bool measure(int from, int to, int repeats, switchfigure& out, std::string& error);
 
 private:
