@@ -299,7 +299,8 @@ bool startupSection(perfcontext& c, perfreport& r, std::string& error) {
            "end of the last first block; resident memory is VmRSS of /proc/self/status after "
            "minus before dlopen. CPU time is the process's over the same span: on a loaded "
            "machine it shows what the start-up itself costs. Median of %d processes. \"per "
-           "instance\" time leaves the one dlopen out. Targets: one instance starts in ≤ %.0f ms and adds ≤ %.0f MB.\n\n",
+           "instance\" time leaves the one dlopen out. Targets: one instance starts in "
+           "≤ %.0f ms and adds ≤ %.0f MB.\n\n",
            o.startupRuns, kStartTargetMs, kStartTargetMb);
   b += table.text() + "\n";
   b += fmt("One instance: %.1f ms wall, %.1f ms CPU (%s), %.1f MiB (%s).\n\n", one.wallMs,
