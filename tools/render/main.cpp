@@ -194,21 +194,9 @@ int prepareStage(const options& o, pluginstage& stage) {
 }
 
 std::unique_ptr<qvhostinstance> startPlugin(const pluginstage& stage, float rate, int block) {
-  auto module = std::make_shared<qvhostmodule>();
-  qvhostresult result = module->open(stage.pluginPath());
-  if (result != qvhostresult::ok) {
-    std::fprintf(stderr, "corvina-render: cannot load the plug-in: %s\n", module->error().c_str());
-    return nullptr;
-  }
-  qvhostoptions hostOptions;
-  hostOptions.sampleRate = rate;
-  hostOptions.blockSize = block;
-  auto host = qvhostinstance::create(module, hostOptions, result);
-  if (!host) {
-    std::fprintf(stderr, "corvina-render: the plug-in gave no effect (code %d)\n", int(result));
-    return nullptr;
-  }
-  host->open();
+  std::string error;
+  auto host = openStagedPlugin(stage, rate, block, error);
+  if (!host) std::fprintf(stderr, "corvina-render: %s\n", error.c_str());
   return host;
 }
 
@@ -324,11 +312,6 @@ int chooseChunk(const options& o, const pluginstage& stage, qvstring& chunk, boo
   chunk = book.chunks[size_t(index)];
   give = true;
   return kExitOk;
-}
-
-void giveChunk(qvhostinstance& host, const qvstring& chunk) {
-  // The chunk is the text and its NUL.
-  host.setChunk(chunk.c_str(), chunk.size() + 1);
 }
 
 int runRender(const options& o) {

@@ -95,3 +95,28 @@ bool documentWithOversampling(const qvstring& base, int factor, qvstring& out,
   out = writeJsonText(doc);
   return true;
 }
+
+std::unique_ptr<qvhostinstance> openStagedPlugin(const pluginstage& stage, float rate, int block,
+                                                 std::string& error) {
+  auto module = std::make_shared<qvhostmodule>();
+  qvhostresult result = module->open(stage.pluginPath());
+  if (result != qvhostresult::ok) {
+    error = "cannot load the plug-in: " + module->error();
+    return nullptr;
+  }
+  qvhostoptions hostOptions;
+  hostOptions.sampleRate = rate;
+  hostOptions.blockSize = block;
+  auto host = qvhostinstance::create(module, hostOptions, result);
+  if (!host) {
+    error = "the plug-in gave no effect (code " + std::to_string(int(result)) + ")";
+    return nullptr;
+  }
+  host->open();
+  return host;
+}
+
+void giveChunk(qvhostinstance& host, const qvstring& chunk) {
+  // The chunk is the text and its NUL.
+  host.setChunk(chunk.c_str(), chunk.size() + 1);
+}

@@ -5,12 +5,14 @@
 // first run). The user's own document beside the installed plug-in is never read
 // nor written. The folder goes away with the stage.
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "data/qvlist.hpp"
 #include "data/qvstring.hpp"
 #include "data/records.hpp"
+#include "tools/vsthost/vsthost.hpp"
 
 class pluginstage {
 public:
@@ -57,3 +59,11 @@ inline constexpr const char* kStartPreset = "Layered OD";
 // holding settings only) whose global setting 3, the oversampling factor, is
 // `factor` (1 to 16). False with a message when `base` does not parse.
 bool documentWithOversampling(const qvstring& base, int factor, qvstring& out, std::string& error);
+
+// [ui] Loads the staged plug-in and opens one effect (effOpen, `rate`, host blocks
+// of `block` frames). Null with the reason in `error` when the library, its
+// entry point or the effect fails.
+std::unique_ptr<qvhostinstance> openStagedPlugin(const pluginstage& stage, float rate, int block,
+                                                 std::string& error);
+// [ui] Hands a preset's chunk text to the effect, as a host restores a rig.
+void giveChunk(qvhostinstance& host, const qvstring& chunk);
