@@ -30,6 +30,12 @@ void qvjsoncursor::copyCurrentTo(qvjsoncursor& target) const {
   target.setRoot(current());  // copied before the target's root is replaced
 }
 
+void qvjsoncursor::moveCurrentTo(qvjsoncursor& target) {
+  qvjsonnode node = std::move(*stack_[depth_]);
+  *stack_[depth_] = qvjsonnode();
+  target.setRoot(std::move(node));
+}
+
 // ---- writing ----
 
 bool qvjsoncursor::selectArray(const char* name) {

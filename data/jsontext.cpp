@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -139,7 +140,11 @@ bool prepass(std::string_view text, prepared& p) {
 }
 
 // Builds the tree from the parser's events: numbers become doubles, string
-// stand-ins take back their decoded bytes, nesting is bounded.
+// stand-ins take back their decoded bytes, nesting is bounded. An object's
+// members are gathered in a frame of their own and moved into the object when
+// it closes: growing the object in place would copy every member already in
+// it, whole subtrees included, each time its storage grows (its keys are
+// const, so the library cannot move them), which made big documents slow.
 class treebuilder final : public nlohmann::json_sax<qvjsonnode> {
 public:
   treebuilder(qvjsonnode& root, std::vector<std::string>& strings) : root_(root), strings_(strings) {}
@@ -160,8 +165,17 @@ public:
   bool end_array() override { return close(); }
   bool key(string_t& v) override {
     std::string* bytes = take(v);
-    if (!bytes || stack_.empty()) return false;
-    slot_ = &(*stack_.back())[std::move(*bytes)];  // a repeated name keeps its place, last value wins
+    if (!bytes || stack_.empty() || !stack_.back().node->is_object()) return false;
+    frame& f = stack_.back();
+    // A repeated name keeps its place; the last value wins.
+    for (size_t i = 0; i < f.members.size(); ++i) {
+      if (f.members[i].first == *bytes) {
+        f.slot = i;
+        return true;
+      }
+    }
+    f.members.emplace_back(std::move(*bytes), qvjsonnode());
+    f.slot = f.members.size() - 1;
     return true;
   }
   bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
@@ -169,6 +183,12 @@ public:
   }
 
 private:
+  struct frame {
+    qvjsonnode* node = nullptr;  // the open container
+    std::vector<std::pair<std::string, qvjsonnode>> members;  // an object's, until it closes
+    size_t slot = SIZE_MAX;      // the member a key just named, awaiting its value
+  };
+
   bool number(double v) { return place(qvjsonnode(std::isfinite(v) ? v : 0.0)) != nullptr; }
 
   std::string* take(const string_t& standin) {
@@ -179,41 +199,49 @@ private:
     return &strings_[index];
   }
 
+  // Where the value goes: the root, the end of the open array, or the member a
+  // key named. The place stays put while the value is open as a container: its
+  // parent grows only after the value closes.
   qvjsonnode* place(qvjsonnode&& v) {
     if (stack_.empty()) {
       root_ = std::move(v);
       return &root_;
     }
-    qvjsonnode& top = *stack_.back();
-    if (top.is_array()) {
-      top.push_back(std::move(v));
-      return &top.back();
+    frame& top = stack_.back();
+    if (top.node->is_array()) {
+      top.node->push_back(std::move(v));
+      return &top.node->back();
     }
-    if (!slot_) return nullptr;
-    *slot_ = std::move(v);
-    qvjsonnode* placed = slot_;
-    slot_ = nullptr;
-    return placed;
+    if (top.slot >= top.members.size()) return nullptr;
+    qvjsonnode& member = top.members[top.slot].second;
+    member = std::move(v);
+    top.slot = SIZE_MAX;
+    return &member;
   }
 
   bool open(qvjsonnode&& container) {
     if (stack_.size() >= kDocMaxNesting) return false;
     qvjsonnode* placed = place(std::move(container));
     if (!placed) return false;
-    stack_.push_back(placed);
+    stack_.push_back(frame{placed, {}, SIZE_MAX});
     return true;
   }
 
   bool close() {
     if (stack_.empty()) return false;
+    frame& f = stack_.back();
+    if (f.node->is_object()) {
+      auto& object = f.node->get_ref<qvjsonnode::object_t&>();
+      object.reserve(f.members.size());
+      for (auto& m : f.members) object.emplace_back(std::move(m.first), std::move(m.second));
+    }
     stack_.pop_back();
     return true;
   }
 
   qvjsonnode& root_;
   std::vector<std::string>& strings_;
-  std::vector<qvjsonnode*> stack_;  // open containers, innermost last
-  qvjsonnode* slot_ = nullptr;      // the member a key just named, awaiting its value
+  std::vector<frame> stack_;  // open containers, innermost last
 };
 
 // ---- writing ---------------------------------------------------------------

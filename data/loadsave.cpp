@@ -170,24 +170,24 @@ int readPresets(qvjsoncursor& r, qvdatamodel& data, bool factory) {
     if (!r.getString("name", name)) return kDocNoPresetName;
     if (categoryid == kAmpDefinitions || categoryid == kPedalDefinitions) {
       if (factory) {
-        auto def = std::make_unique<qvdatarecord>();
-        def->name = name;
-        r.copyCurrentTo(def->node);
         qvlist<qvdatarecord>& list = categoryid == kAmpDefinitions ? data.ampData : data.pedalData;
-        const uint32_t index = list.append(std::move(def));
         if (categoryid == kAmpDefinitions) {
           std::unique_ptr<qvpreset> starter;
-          const int code = makeAmpStarter(r, name, index, starter);
+          const int code = makeAmpStarter(r, name, list.count(), starter);
           if (code != kLoadOk) return code;
           data.presets.append(std::move(starter));
         }
+        auto def = std::make_unique<qvdatarecord>();
+        def->name = name;
+        r.moveCurrentTo(def->node);  // the reader's tree is not read again
+        list.append(std::move(def));
       }
     } else {
       auto p = std::make_unique<qvpreset>();
       p->name = name;
       p->categoryid = categoryid;
       p->user = 0;
-      r.copyCurrentTo(p->node);
+      r.moveCurrentTo(p->node);
       const uint32_t index = data.presets.append(std::move(p));
       if (name == data.currentPresetName) data.presetToSelect = static_cast<int32_t>(index);
     }
