@@ -6,6 +6,7 @@
 #include <ctime>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "data/loadcodes.hpp"
 #include "platform/files.hpp"
@@ -268,14 +269,15 @@ qvstring preserveUserDocument(const qvstring& path) {
 }  // namespace
 
 int qvengine::loadDocument(bool factory) {
-  qvstring text;
+  qvstring fileText;
+  std::string_view text = "^";  // reads as no document at all
   bool unreadable = false;
-  if (factory) {
+  if (factory)
     text = data.factoryText;
-  } else if (!readWholeFile(data.savePath, text)) {
-    text = "^";  // reads as no document at all
+  else if (readWholeFile(data.savePath, fileText))
+    text = fileText;
+  else
     unreadable = probeFile(data.savePath).error != qvprobeerror::notFound;
-  }
   qvjsoncursor& r = data.reader;
   int code = r.parse(text);
   if (code == kLoadOk) {
