@@ -182,13 +182,19 @@ void qvchain::process(float** inputs, float** outputs, int n) noexcept {
   for (int i = 0; i < n; ++i) {
     const float in0 = inputs[0][i], in1 = inputs[1][i];
     float x = source == 2 ? in0 + in1 : source == 1 ? in1 : in0;
-    x *= state_.inputGain;
-    // A NaN or infinity from the host would stick in every recursive state below
-    // and silence the rig for good: it enters as silence instead.
-    if (!std::isfinite(x)) {
-      x = 0.0f;
-      nonFiniteInputs.fetch_add(1, std::memory_order_relaxed);
+    if (!(std::fabs(x) <= kInputCeiling)) {
+      if (std::isfinite(x)) {
+        // No instrument delivers this; a filter charged by 1e30 would need seconds
+        // to drain while the clipping stages after it sit pinned and silent.
+        x = std::copysign(kInputCeiling, x);
+      } else {
+        // A NaN or infinity would stick in every recursive state below and
+        // silence the rig for good: it enters as silence instead.
+        x = 0.0f;
+        nonFiniteInputs.fetch_add(1, std::memory_order_relaxed);
+      }
     }
+    x *= state_.inputGain;
     inputMeter.add(x);
     x = gate->process(x);
 

@@ -28,6 +28,8 @@ public:
   static constexpr int kAntiAliasOrder = 8;
   static constexpr double kAntiAliasRippleDb = 0.4;
   static constexpr double kAntiAliasRolloff = -2.0;
+  // Host samples beyond ±16 (+24 dBFS) are held there before the input gain.
+  static constexpr float kInputCeiling = 16.0f;
 
   explicit qvchain(qvprocstate& state);
   ~qvchain();

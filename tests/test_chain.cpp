@@ -299,3 +299,19 @@ TEST(Chain, NonFiniteInputEntersAsSilence) {
   EXPECT_GE(r.chain.nonFiniteInputs.load(), 3u);
   EXPECT_NE(r.one(0.1f), 0.0f) << "the rig still plays afterwards";
 }
+
+// Finite host samples beyond the ceiling are held at it, keeping their sign, before
+// the input gain; everything up to it passes exactly.
+TEST(Chain, HugeFiniteInputIsHeldAtTheCeiling) {
+  Rig r;
+  r.unityOutput();
+  r.st.inputGain = 2.0f;
+  r.addUnits(1);
+  const float ceiling = qvchain::kInputCeiling;
+  const struct { float in, out; } rows[] = {
+      {0.5f, 1.0f},          {ceiling, 2 * ceiling},   {-ceiling, -2 * ceiling},
+      {17.0f, 2 * ceiling},  {1e30f, 2 * ceiling},     {-3.4e38f, -2 * ceiling},
+  };
+  for (const auto& row : rows) EXPECT_EQ(r.one(row.in), row.out) << row.in;
+  EXPECT_EQ(r.chain.nonFiniteInputs.load(), 0u) << "finite samples are not counted as faults";
+}
