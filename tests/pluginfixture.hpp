@@ -30,8 +30,9 @@ public:
     std::error_code ec;
     std::filesystem::copy_file(CORVINA_PLUGIN_PATH, path_, ec);
     EXPECT_FALSE(ec) << ec.message();
-    if (!userDocument.empty())
+    if (!userDocument.empty()) {
       EXPECT_TRUE(writeFileAtomic(dir_.file("corvina-save.fxda"), userDocument));
+    }
   }
   PluginCopy(const PluginCopy&) = delete;
   PluginCopy& operator=(const PluginCopy&) = delete;

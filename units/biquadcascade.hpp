@@ -24,6 +24,7 @@ constexpr double kBiquadAntiDenormal = 1e-8;
 enum : int {
   kBiquadOk = 0,
   kBiquadNonFinite = 1,  // the layout gave a non-finite coefficient; the old ones stay
+  kBiquadUnstable = 2,   // a pole on or outside the unit circle; the old ones stay
 };
 
 class qvbiquadcascade {

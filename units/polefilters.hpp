@@ -34,7 +34,11 @@ public:
   float y = 0;         // low-pass state
 };
 
-// Biquad coefficients of a low- or high-pass with the corner + 0.01 Hz.
+// Highest corner of a biquad, as a fraction of its rate.
+constexpr float kHighestCorner = 0.49f;
+
+// Biquad coefficients of a low- or high-pass with the corner + 0.01 Hz (held
+// below kHighestCorner × rate).
 struct qvbiquadcoefs {
   float a0 = 1, a1 = 0, a2 = 0, b0 = 1, b1 = 0, b2 = 0;
   void design(int kind, float freq, float q, float rate);
