@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace {
 // Brackets of one slot, read in pairs and held inside its run of n units: each
@@ -238,6 +239,30 @@ void qvchain::process(float** inputs, float** outputs, int n) noexcept {
     outputs[1][i] = right;
     outputMeter.add(left);
   }
+  if (!blockIsFinite(outputs, n)) silenceAndReset(outputs, n);
   inputMeter.publish();
   outputMeter.publish();
+}
+
+bool qvchain::blockIsFinite(float** outputs, int n) noexcept {
+  // A finite sample times 0 is 0, a NaN or an infinity gives NaN: one sum per
+  // channel tells, without a branch in the loop.
+  float sum0 = 0.0f, sum1 = 0.0f;
+  for (int i = 0; i < n; ++i) {
+    sum0 += outputs[0][i] * 0.0f;
+    sum1 += outputs[1][i] * 0.0f;
+  }
+  return sum0 == 0.0f && sum1 == 0.0f;
+}
+
+void qvchain::silenceAndReset(float** outputs, int n) noexcept {
+  std::fill_n(outputs[0], n, 0.0f);
+  std::fill_n(outputs[1], n, 0.0f);
+  nonFiniteOutputs.fetch_add(1, std::memory_order_relaxed);
+  for (uint32_t u = 0; u < units.count(); ++u) units[u]->reset();
+  gate->reset();
+  for (qvellipticlowpass& f : aaFilters_) f.reset();
+  cabEngine->reset();
+  std::fill(std::begin(samples_), std::end(samples_), 0.0f);
+  outputMeter.reset();
 }

@@ -94,7 +94,7 @@ void qvbiquadcascade::process(float* samples, int count) noexcept {
   for (int k = 0; k < count; ++k) samples[k] = process(samples[k]);
 }
 
-void qvbiquadcascade::reset() {
+void qvbiquadcascade::reset() noexcept {
   for (qvbiquadstate& s : st_) s = qvbiquadstate{};
   d_ = kBiquadAntiDenormal;
 }

@@ -58,7 +58,7 @@ public:
   }
 
   // [between blocks] Zero state, offset back to its start value.
-  void reset();
+  void reset() noexcept;
 
   // [any] Complex response at w radians per sample (no offset).
   qvcomplex response(double w) const;

@@ -15,6 +15,8 @@ public:
   // Corner in Hz and resonance q (Q = (q + 1) / 2); the one-pole ignores q.
   virtual void setfreq(float freq, float q) = 0;
   virtual void setkind(int kind) = 0;
+  // [audio] Back to zero state; the coefficients stay.
+  virtual void reset() noexcept = 0;
 
   int32_t kind = 0;  // 0 low-pass, 1 high-pass
 };
@@ -28,6 +30,7 @@ public:
   void setrate(float r) override { rate = r; }
   void setfreq(float freq, float q) override;
   void setkind(int k) override { kind = k; }
+  void reset() noexcept override { y = 0; }
 
   float k = 0;         // smoothing coefficient, corner / (rate / 2)
   float rate = 44100;  // Hz
@@ -50,6 +53,7 @@ public:
   void setrate(float r) override { rate = r; }
   void setfreq(float freq, float q) override { c.design(kind, freq, q, rate); }
   void setkind(int k) override { kind = k; }
+  void reset() noexcept override { x1 = x2 = y1 = y2 = 0; }
 
   qvbiquadcoefs c;
   float x1 = 0, x2 = 0, y1 = 0, y2 = 0;  // last inputs and outputs
@@ -64,6 +68,7 @@ public:
   void setrate(float r) override { rate = r; }
   void setfreq(float freq, float q) override { c.design(kind, freq, q, rate); }
   void setkind(int k) override { kind = k; }
+  void reset() noexcept override { x1 = x2 = y1 = y2 = p1 = p2 = r1 = r2 = 0; }
 
   qvbiquadcoefs c;
   float x1 = 0, x2 = 0, y1 = 0, y2 = 0;  // first section

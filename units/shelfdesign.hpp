@@ -38,6 +38,8 @@ public:
   float process(float x) noexcept { return cascade.process(x); }
   // [audio] count samples in place.
   void process(float* samples, int count) noexcept { cascade.process(samples, count); }
+  // [audio] Zero state; the design stays.
+  void reset() noexcept { cascade.reset(); }
 
   qvshelfproto analog;
   qvzplane digital;
