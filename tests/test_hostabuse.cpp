@@ -195,14 +195,14 @@ TEST(HostAbuseInput, EveryPresetSurvivesAbusiveInputAndComesBack) {
   constexpr size_t kStep = 480;               // 10 ms: how finely the return is timed
   constexpr size_t kMaxReturnFrames = 24000;  // 0.5 s
   // A preset "sounds" when the tone comes out at −80 dB or more; it is back when
-  // a 10 ms step reaches a tenth of the level it had on the warm-up (−20 dB).
+  // a 10 ms step comes within 20 dB of its level on the warm-up.
   constexpr double kSoundsMs = 1e-8;
   constexpr double kBackRatio = 0.01;
 
   const std::vector<float> warm = toneSignal(kWarmFrames);
   const std::vector<float> tone = toneSignal(kMaxReturnFrames);
   faultlist faults;
-  size_t slowestReturn = 0;
+  size_t slowestReturn = 0, sounding = 0;
   std::string slowestWhat;
   for (const auto& [name, text] : presets) {
     auto host = startPlugin();
@@ -219,6 +219,7 @@ TEST(HostAbuseInput, EveryPresetSurvivesAbusiveInputAndComesBack) {
     }
     const double level = meanSquare(tail(w, kWarmFrames / 4));
     const bool sounds = level > kSoundsMs;
+    sounding += sounds;
 
     uint32_t seed = 1;
     for (const abusecase& c : kAbuse) {
@@ -226,23 +227,22 @@ TEST(HostAbuseInput, EveryPresetSurvivesAbusiveInputAndComesBack) {
       if (const long at = firstNonFinite(a); at >= 0)
         faults.add(name + ", " + c.name + ": not finite at frame " + std::to_string(at));
       size_t done = 0;
-      bool back = !sounds;
-      while (done < kMaxReturnFrames) {
+      bool back = !sounds, finite = true;
+      while (finite && done < kMaxReturnFrames) {
         const std::vector<float> slice(tone.begin() + std::ptrdiff_t(done),
                                        tone.begin() + std::ptrdiff_t(done + kStep));
         const stereo r = render(*host, slice, kBlock);
         done += kStep;
-        if (!allFinite(r)) {
-          faults.add(name + ", after " + c.name + ": not finite on the tone");
-          break;
-        }
+        finite = allFinite(r);
+        if (!finite) faults.add(name + ", after " + c.name + ": not finite on the tone");
         if (back) break;  // a silent preset: one step shows the output is finite
         if (meanSquare(r) >= kBackRatio * level) {
           back = true;
           break;
         }
       }
-      if (!back) faults.add(name + ", after " + c.name + ": still silent after 0.5 s of tone");
+      if (finite && !back)
+        faults.add(name + ", after " + c.name + ": still silent after 0.5 s of tone");
       if (sounds && back && done > slowestReturn) {
         slowestReturn = done;
         slowestWhat = name + ", after " + c.name;
@@ -251,8 +251,8 @@ TEST(HostAbuseInput, EveryPresetSurvivesAbusiveInputAndComesBack) {
     if (host->getChunk() != loaded) faults.add(name + ": the abuse changed the rig");
   }
   EXPECT_TRUE(faults.empty()) << faults.text();
-  std::printf("slowest return: %.0f ms (%s)\n", 1000.0 * double(slowestReturn) / kRate,
-              slowestWhat.c_str());
+  std::printf("%zu of %zu presets sound on the tone; slowest return %.0f ms (%s)\n", sounding,
+              presets.size(), 1000.0 * double(slowestReturn) / kRate, slowestWhat.c_str());
 }
 
 // ---- block sizes ----
