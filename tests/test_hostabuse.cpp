@@ -5,11 +5,13 @@
 // NaN or infinity out, and come back to ordinary sound once ordinary signal does.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cfloat>
 #include <chrono>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <numbers>
