@@ -407,24 +407,24 @@ TEST(HostAbuseRate, RateChangesWhilePlaying) {
   }
 }
 
-// Every factory preset started at the lowest and the highest rates a converter
-// runs at plays finite audio, and sounds there if it sounds at 48 kHz: corners
-// above half a low rate, bands beyond it and cab impulses taken down twelvefold
-// all stay usable.
-TEST(HostAbuseRate, EveryPresetAtTheEndsOfTheRange) {
+// Every factory preset started at 8 kHz, the lowest rate converters run at, plays
+// finite audio, and sounds there if it sounds at 48 kHz: corners above half the
+// rate, bands beyond it and cab impulses taken down twelvefold all stay usable.
+// (The high end is played by the tests above and below.)
+TEST(HostAbuseRate, EveryPresetAtTheLowEndOfTheRange) {
+  constexpr float kLow = 8000.0f;
+  constexpr size_t kFrames = 400;  // 0.05 s
   faultlist faults;
   for (const auto& [name, text] : factoryPresetChunks()) {
     auto ref = startWithPreset(PluginCopy::get(), kRate, text);
-    ASSERT_TRUE(ref);
-    const bool sounds = meanSquare(tail(render(*ref, toneSignal(4800), 512), 2400)) > 1e-8;
-    for (const float rate : {8000.0f, 192000.0f}) {
-      auto host = startWithPreset(PluginCopy::get(), rate, text);
-      ASSERT_TRUE(host);
-      const size_t n = size_t(rate / 20);
-      const stereo out = render(*host, toneSignal(n, rate), 512);
-      const std::string where = name + " at " + std::to_string(int(rate)) + " Hz";
-      if (!allFinite(out)) faults.add(where + ": not finite");
-      else if (sounds && !(meanSquare(tail(out, n / 2)) > 1e-8)) faults.add(where + ": silent");
+    auto host = startWithPreset(PluginCopy::get(), kLow, text);
+    ASSERT_TRUE(ref && host);
+    const bool sounds = meanSquare(tail(render(*ref, toneSignal(2400), 512), 1200)) > 1e-8;
+    const stereo out = render(*host, toneSignal(kFrames, kLow), 512);
+    if (!allFinite(out)) {
+      faults.add(name + ": not finite");
+    } else if (sounds && !(meanSquare(tail(out, kFrames / 2)) > 1e-8)) {
+      faults.add(name + ": silent");
     }
   }
   EXPECT_TRUE(faults.empty()) << faults.text();
