@@ -407,19 +407,19 @@ TEST(HostAbuseRate, RateChangesWhilePlaying) {
   }
 }
 
-// Every factory preset started at 8 kHz, the lowest rate converters run at, plays
-// finite audio, and sounds there if it sounds at 48 kHz: corners above half the
-// rate, bands beyond it and cab impulses taken down twelvefold all stay usable.
-// (The high end is played by the tests above and below.)
+// Every factory preset taken to 8 kHz, the lowest rate converters run at, plays
+// finite audio there, and sounds if it sounded at 48 kHz just before: corners
+// above half the rate, bands beyond it and cab impulses taken down twelvefold all
+// stay usable. (The high end is played by the tests above and below.)
 TEST(HostAbuseRate, EveryPresetAtTheLowEndOfTheRange) {
   constexpr float kLow = 8000.0f;
-  constexpr size_t kFrames = 400;  // 0.05 s
+  constexpr size_t kFrames = 800;  // 0.1 s
   faultlist faults;
   for (const auto& [name, text] : factoryPresetChunks()) {
-    auto ref = startWithPreset(PluginCopy::get(), kRate, text);
-    auto host = startWithPreset(PluginCopy::get(), kLow, text);
-    ASSERT_TRUE(ref && host);
-    const bool sounds = meanSquare(tail(render(*ref, toneSignal(2400), 512), 1200)) > 1e-8;
+    auto host = startWithPreset(PluginCopy::get(), kRate, text);
+    ASSERT_TRUE(host);
+    const bool sounds = meanSquare(tail(render(*host, toneSignal(2400), 512), 1200)) > 1e-8;
+    host->setSampleRate(kLow);
     const stereo out = render(*host, toneSignal(kFrames, kLow), 512);
     if (!allFinite(out)) {
       faults.add(name + ": not finite");
