@@ -1,5 +1,6 @@
 #include "plugin/qvaudioeffect.hpp"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/files.hpp"
@@ -43,11 +44,26 @@ qvAudioEffect::qvAudioEffect(audioMasterCallback audioMaster)
 qvAudioEffect::~qvAudioEffect() = default;
 
 void qvAudioEffect::setSampleRate(float rate) {
+  // No converter runs outside this range; below it the dynamics' time constants
+  // fall under one sample and their smoothers turn unstable, and far above it the
+  // impulse responses would be resampled to absurd lengths. Such a rate (0, NaN,
+  // a host's uninitialised field) leaves the rig at the rate it has.
+  if (!(rate >= kLowestRate && rate <= kHighestRate)) return;
   if (engine) engine->setSampleRate(rate, true);
   AudioEffectX::setSampleRate(rate);
 }
 
 void qvAudioEffect::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+  const bool connected =
+      inputs && outputs && inputs[0] && inputs[1] && outputs[0] && outputs[1];
+  if (sampleFrames > 0 && !connected) {
+    // A channel the host left unconnected: silence on what it did connect, and
+    // the rig skips the block rather than read or write through a null pointer.
+    if (outputs)
+      for (int c = 0; c < 2; ++c)
+        if (outputs[c]) std::fill_n(outputs[c], sampleFrames, 0.0f);
+    return;
+  }
   engine->processReplacing(inputs, outputs, sampleFrames);
 }
 

@@ -16,11 +16,17 @@ public:
   explicit qvAudioEffect(audioMasterCallback audioMaster);
   ~qvAudioEffect() override;
 
+  // Host rates the rig follows, Hz; others are ignored.
+  static constexpr float kLowestRate = 1000.0f;
+  static constexpr float kHighestRate = 768000.0f;
+
   void resume() override { AudioEffectX::resume(); }
   // [ui] The rig follows the new rate (at once while no audio runs, otherwise
-  // before the next block); during construction only the rate is recorded.
+  // before the next block); during construction only the rate is recorded. A rate
+  // outside [kLowestRate, kHighestRate] is ignored.
   void setSampleRate(float rate) override;
-  // [audio] Runs the pending command, then the chain.
+  // [audio] Runs the pending command, then the chain. A block of frames with a
+  // null channel pointer outputs silence where it can and leaves the rig alone.
   void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
 
   void setParameter(VstInt32, float) override {}

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace {
 // Brackets of one slot, read in pairs and held inside its run of n units: each
@@ -184,13 +185,19 @@ void qvchain::process(float** inputs, float** outputs, int n) noexcept {
   for (int i = 0; i < n; ++i) {
     const float in0 = inputs[0][i], in1 = inputs[1][i];
     float x = source == 2 ? in0 + in1 : source == 1 ? in1 : in0;
-    x *= state_.inputGain;
-    // A NaN or infinity from the host would stick in every recursive state below
-    // and silence the rig for good: it enters as silence instead.
-    if (!std::isfinite(x)) {
-      x = 0.0f;
-      nonFiniteInputs.fetch_add(1, std::memory_order_relaxed);
+    if (!(std::fabs(x) <= kInputCeiling)) {
+      if (std::isfinite(x)) {
+        // No instrument delivers this; a filter charged by 1e30 would need seconds
+        // to drain while the clipping stages after it sit pinned and silent.
+        x = std::copysign(kInputCeiling, x);
+      } else {
+        // A NaN or infinity would stick in every recursive state below and
+        // silence the rig for good: it enters as silence instead.
+        x = 0.0f;
+        nonFiniteInputs.fetch_add(1, std::memory_order_relaxed);
+      }
     }
+    x *= state_.inputGain;
     inputMeter.add(x);
     x = gate->process(x);
 
@@ -234,6 +241,30 @@ void qvchain::process(float** inputs, float** outputs, int n) noexcept {
     outputs[1][i] = right;
     outputMeter.add(left);
   }
+  if (!blockIsFinite(outputs, n)) silenceAndReset(outputs, n);
   inputMeter.publish();
   outputMeter.publish();
+}
+
+bool qvchain::blockIsFinite(float** outputs, int n) noexcept {
+  // A finite sample times 0 is 0, a NaN or an infinity gives NaN: one sum per
+  // channel tells, without a branch in the loop.
+  float sum0 = 0.0f, sum1 = 0.0f;
+  for (int i = 0; i < n; ++i) {
+    sum0 += outputs[0][i] * 0.0f;
+    sum1 += outputs[1][i] * 0.0f;
+  }
+  return sum0 == 0.0f && sum1 == 0.0f;
+}
+
+void qvchain::silenceAndReset(float** outputs, int n) noexcept {
+  std::fill_n(outputs[0], n, 0.0f);
+  std::fill_n(outputs[1], n, 0.0f);
+  nonFiniteOutputs.fetch_add(1, std::memory_order_relaxed);
+  for (uint32_t u = 0; u < units.count(); ++u) units[u]->reset();
+  gate->reset();
+  for (qvellipticlowpass& f : aaFilters_) f.reset();
+  cabEngine->reset();
+  std::fill(std::begin(samples_), std::end(samples_), 0.0f);
+  outputMeter.reset();
 }

@@ -28,6 +28,8 @@ public:
   static constexpr int kAntiAliasOrder = 8;
   static constexpr double kAntiAliasRippleDb = 0.4;
   static constexpr double kAntiAliasRolloff = -2.0;
+  // Host samples beyond ±16 (+24 dBFS) are held there before the input gain.
+  static constexpr float kInputCeiling = 16.0f;
 
   explicit qvchain(qvprocstate& state);
   ~qvchain();
@@ -71,6 +73,9 @@ public:
   qvmeter outputMeter;              // left output
   std::unique_ptr<qvusgate> gate;   // the global input gate
   std::atomic<uint32_t> nonFiniteInputs{0};  // NaN/infinite input samples replaced by silence
+  // Blocks that left the rig with a NaN or an infinity in them: each went out as
+  // silence and the rig's running state was cleared, so the next block plays.
+  std::atomic<uint32_t> nonFiniteOutputs{0};
   qvslot ampSlot;                   // the amplifier's slot record
   qvlist<qvslot> pedalSlots;        // pedal slot k is blockgroup k + 1
 
@@ -78,6 +83,11 @@ public:
 
 private:
   float cabStage(float x, float& left, float& right) noexcept;
+  // [audio] The last line of defence: a unit that turned finite input into NaN or
+  // infinity (a state driven past its limits) must not hand it to the host, whose
+  // mix it would poison, nor keep it in its state for good.
+  static bool blockIsFinite(float** outputs, int n) noexcept;
+  void silenceAndReset(float** outputs, int n) noexcept;
 
   qvprocstate& state_;
   qvellipticlowpass aaFilters_[kMaxSections];  // filter k serves section entry k

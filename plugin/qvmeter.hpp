@@ -17,6 +17,12 @@ public:
     sum_ += ring_[index_];
     if (sum_ < 0.0) sum_ = 0.0;  // rounding residue
   }
+  // [audio] Empty ring and sum, as at the start.
+  void reset() noexcept {
+    for (double& v : ring_) v = 0.0;
+    sum_ = 0.0;
+    index_ = -1;
+  }
   // [audio] Makes the running sum visible to readers.
   void publish() noexcept { published_.store(sum_, std::memory_order_relaxed); }
   // [any] Sum of squares over the last 2048 samples, as of the last published block.

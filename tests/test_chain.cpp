@@ -299,3 +299,82 @@ TEST(Chain, NonFiniteInputEntersAsSilence) {
   EXPECT_GE(r.chain.nonFiniteInputs.load(), 3u);
   EXPECT_NE(r.one(0.1f), 0.0f) << "the rig still plays afterwards";
 }
+
+// Finite host samples beyond the ceiling are held at it, keeping their sign, before
+// the input gain; everything up to it passes exactly.
+TEST(Chain, HugeFiniteInputIsHeldAtTheCeiling) {
+  Rig r;
+  r.unityOutput();
+  r.st.inputGain = 2.0f;
+  r.addUnits(1);
+  const float ceiling = qvchain::kInputCeiling;
+  const struct { float in, out; } rows[] = {
+      {0.5f, 1.0f},          {ceiling, 2 * ceiling},   {-ceiling, -2 * ceiling},
+      {17.0f, 2 * ceiling},  {1e30f, 2 * ceiling},     {-3.4e38f, -2 * ceiling},
+  };
+  for (const auto& row : rows) EXPECT_EQ(r.one(row.in), row.out) << row.in;
+  EXPECT_EQ(r.chain.nonFiniteInputs.load(), 0u) << "finite samples are not counted as faults";
+}
+
+namespace {
+// A unit that passes its input but turns one chosen sample into NaN, as a unit
+// whose state was driven past its limits would.
+class Poisoner : public qvutil {
+public:
+  explicit Poisoner(const qvprocstate& st) : qvutil(st) {}
+  float process(float x) override { return calls++ == poisonAt ? NAN : x; }
+  int blocktype() const override { return kBlockBuffer; }
+  long calls = 0;
+  long poisonAt = -1;
+};
+
+// A clipping stage, the poisoner, then one unit of every other block type, most
+// with recursive state. (A clipper holds a NaN at its ceiling; after the
+// poisoner it would hide the NaN that stays in the states before it.)
+Poisoner* buildPoisonedRig(Rig& r) {
+  r.chain.units.append(createUnit(kBlockClipping, r.st, true, true));
+  auto p = std::make_unique<Poisoner>(r.st);
+  Poisoner* poisoner = p.get();
+  r.chain.units.append(std::move(p));
+  for (int type : {kBlockDelay, kBlockFilter, kBlockAutoWah, kBlockTubeGain, kBlockPresence,
+                   kBlockEqualizer, kBlockTone, kBlockGraphicEq, kBlockCompression, kBlockGate})
+    r.chain.units.append(createUnit(type, r.st, true, true));
+  r.chain.setOversampling(1);
+  return poisoner;
+}
+}  // namespace
+
+// A NaN made inside the rig never reaches the host: its block goes out as silence,
+// the rig's running state is cleared, and the next block plays exactly as a fresh
+// rig plays it.
+TEST(Chain, NonFiniteOutputIsSilencedAndTheRigRecovers) {
+  Rig hit, fresh;
+  Poisoner* poisoner = buildPoisonedRig(hit);
+  buildPoisonedRig(fresh);
+  std::vector<float> x(512), l(512), r(512), outL(512), outR(512);
+  for (size_t i = 0; i < x.size(); ++i) x[i] = 0.3f * std::sin(0.05f * float(i));
+
+  l = r = x;
+  hit.run(l, r, outL, outR);
+  double e = 0.0;
+  for (float v : outL) e += double(v) * v;
+  ASSERT_TRUE(std::isfinite(e) && e > 0.0) << "the rig plays";
+  EXPECT_EQ(hit.chain.nonFiniteOutputs.load(), 0u);
+
+  poisoner->poisonAt = poisoner->calls + 100;
+  l = r = x;
+  hit.run(l, r, outL, outR);
+  EXPECT_EQ(outL, std::vector<float>(512, 0.0f));
+  EXPECT_EQ(outR, std::vector<float>(512, 0.0f));
+  EXPECT_EQ(hit.chain.nonFiniteOutputs.load(), 1u);
+  EXPECT_EQ(hit.chain.outputLevel(), 0.0) << "the meter starts again";
+
+  std::vector<float> expectL(512), expectR(512);
+  l = r = x;
+  hit.run(l, r, outL, outR);
+  l = r = x;
+  fresh.run(l, r, expectL, expectR);
+  EXPECT_EQ(outL, expectL);
+  EXPECT_EQ(outR, expectR);
+  EXPECT_EQ(hit.chain.nonFiniteOutputs.load(), 1u);
+}

@@ -1,124 +1,13 @@
 // The built plug-in corvina.so through its binary interface, loaded by our test
-// host the way a digital audio workstation loads it. Each instance runs from a
-// copy of the library in a fresh folder, so no user document beside the build
-// can change what it loads.
+// host the way a digital audio workstation loads it (see pluginfixture.hpp).
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <numbers>
-#include <string>
 #include <thread>
-#include <vector>
 
-#include "platform/files.hpp"
-#include "plugin/qvengine.hpp"
-#include "tests/tempdir.hpp"
-#include "tools/vsthost/vsthost.hpp"
+#include "tests/pluginfixture.hpp"
 #include "vst/audioeffect.hpp"
-
-namespace {
-
-constexpr float kRate = 48000.0f;
-
-// The plug-in copied into a fresh folder, shared by the tests of this file.
-class PluginCopy {
-public:
-  static const PluginCopy& get() {
-    static PluginCopy copy;
-    return copy;
-  }
-  std::shared_ptr<qvhostmodule> module() const {
-    auto m = std::make_shared<qvhostmodule>();
-    EXPECT_EQ(m->open(path_), qvhostresult::ok) << m->error();
-    return m;
-  }
-  const std::string& folder() const { return dir_.path(); }
-
-private:
-  PluginCopy() {
-    path_ = dir_.file("corvina.so");
-    std::error_code ec;
-    std::filesystem::copy_file(CORVINA_PLUGIN_PATH, path_, ec);
-    EXPECT_FALSE(ec) << ec.message();
-  }
-  TempDir dir_;
-  std::string path_;
-};
-
-std::unique_ptr<qvhostinstance> startPlugin(qvhostoptions options = {}) {
-  options.sampleRate = kRate;
-  qvhostresult result = qvhostresult::cannotOpen;
-  auto host = qvhostinstance::create(PluginCopy::get().module(), options, result);
-  EXPECT_EQ(result, qvhostresult::ok);
-  if (host) host->open();
-  return host;
-}
-
-std::vector<uint8_t> chunkOf(const std::string& text) {
-  std::vector<uint8_t> bytes(text.begin(), text.end());
-  bytes.push_back(0);
-  return bytes;
-}
-
-std::string chunkText(const std::vector<uint8_t>& chunk) {
-  return chunk.empty() ? std::string() : std::string(chunk.begin(), chunk.end() - 1);
-}
-
-// A plucked-string-like test signal: decaying partials, loud enough to open the gate.
-std::vector<float> testSignal(size_t n) {
-  std::vector<float> x(n);
-  for (size_t i = 0; i < n; ++i) {
-    const double t = double(i) / kRate;
-    x[i] = float(0.4 * std::exp(-3.0 * std::fmod(t, 0.5)) *
-                 (std::sin(2 * std::numbers::pi * 110.0 * t) + 0.5 * std::sin(2 * std::numbers::pi * 330.0 * t)));
-  }
-  return x;
-}
-
-struct stereo {
-  std::vector<float> l, r;
-  explicit stereo(size_t n = 0) : l(n), r(n) {}
-  bool operator==(const stereo&) const = default;
-};
-
-// Renders `x` to both inputs in blocks of `block` frames.
-stereo render(qvhostinstance& host, const std::vector<float>& x, VstInt32 block) {
-  stereo out(x.size());
-  const float* in[2] = {x.data(), x.data()};
-  float* o[2] = {out.l.data(), out.r.data()};
-  host.process(in, o, int64_t(x.size()), block);
-  return out;
-}
-
-bool allFinite(const stereo& s) {
-  for (size_t i = 0; i < s.l.size(); ++i)
-    if (!std::isfinite(s.l[i]) || !std::isfinite(s.r[i])) return false;
-  return true;
-}
-
-double energy(const stereo& s) {
-  double e = 0.0;
-  for (size_t i = 0; i < s.l.size(); ++i) e += double(s.l[i]) * s.l[i] + double(s.r[i]) * s.r[i];
-  return e;
-}
-
-// The presets of the document the plug-in embeds, as chunk texts, read with the
-// same engine code in this process.
-std::vector<std::pair<std::string, std::string>> factoryPresetChunks() {
-  std::vector<std::pair<std::string, std::string>> out;
-  TempDir dir;
-  qvengine engine(dir.path() + "/", "./corvina-save.fxda");
-  if (!readWholeFile(CORVINA_FACTORY_DOC, engine.data.factoryText)) return out;
-  engine.loadSystem();
-  for (uint32_t i = 0; i < engine.data.presets.count(); ++i)
-    out.emplace_back(engine.data.presets[i]->name, engine.data.presets[i]->node.text());
-  return out;
-}
-
-}  // namespace
 
 TEST(Plugin, IdentityLayoutAndEntryAlias) {
   auto module = PluginCopy::get().module();

@@ -100,6 +100,27 @@ TEST(Resample, ScalesByTheRatio) {
   EXPECT_NEAR(h[5000], 0.5f, 1e-4f);
 }
 
+// A conversion keeps the impulse's DC gain (the sum of its taps, since each output
+// is scaled by r), also for short impulses taken down by large ratios, where the
+// converter's filter is longer than the impulse and everything it returns comes
+// from draining it.
+TEST(Resample, ShortImpulsesKeepTheirGainAtEveryRatio) {
+  const struct { int count; float to_hz; } rows[] = {
+      {1000, 8000}, {1000, 11025}, {4000, 8000}, {4000, 22050}, {12000, 8000},
+      {12000, 9000}, {1000, 44100}, {1000, 192000},
+  };
+  for (const auto& row : rows) {
+    // A smooth decay (2 ms) whose content lies far below every Nyquist frequency here.
+    std::vector<float> h(size_t(row.count));
+    double sum = 0.0;
+    for (size_t j = 0; j < h.size(); ++j) sum += h[j] = float(std::exp(-double(j) / 192.0));
+    ASSERT_EQ(resampleImpulse(h, 96000.0f, row.to_hz), kResampled);
+    double got = 0.0;
+    for (float v : h) got += v;
+    EXPECT_NEAR(got, sum, 0.02 * sum) << row.count << " samples to " << row.to_hz << " Hz";
+  }
+}
+
 TEST(Resample, EqualRatesLeaveSamplesUntouched) {
   const std::vector<float> source = cabinetImpulse(96000, 0.001, 4506);
   std::vector<float> h = source;

@@ -261,3 +261,33 @@ TEST(ShelfDesign, RedesignKeepsTheRunningState) {
   EXPECT_EQ(f.cascade.offset(), d);
   EXPECT_NE(s0.s1, 0.0);
 }
+
+// A band centred beyond half the rate (presence at 6.3 kHz on an 8 kHz host) is
+// moved inside the spectrum and stays stable; a layout with a pole outside the
+// unit circle is refused and the running filter kept.
+TEST(ShelfDesign, BandsBeyondHalfTheRateStayStable) {
+  for (double centre : {3900.0, 4000.0, 6300.0, 20000.0}) {
+    for (double width : {1.0, 100.0, 9000.0}) {
+      qvbandshelf f;
+      ASSERT_EQ(f.setup(1, 8000, centre, width, 10.0), kShelfOk) << centre << " " << width;
+      std::mt19937 rng(3);
+      std::uniform_real_distribution<float> noise(-1.0f, 1.0f);
+      float peak = 0.0f;
+      for (int i = 0; i < 8000; ++i) peak = std::max(peak, std::fabs(f.process(noise(rng))));
+      EXPECT_LT(peak, 100.0f) << "centre " << centre << " width " << width;
+    }
+  }
+  qvbiquadcascade c;
+  qvzplane ok, outside;
+  ok.addConjugatePair(std::polar(0.5, 0.3), std::polar(1.0, 2.0));
+  ok.wn = 0;
+  ok.gn = 1;
+  outside = ok;
+  outside.pairs[0].poles[0] = std::polar(1.01, 0.3);
+  outside.pairs[0].poles[1] = std::polar(1.01, -0.3);
+  ASSERT_EQ(c.setlayout(ok), kBiquadOk);
+  const qvbiquad kept = c.section(0);
+  EXPECT_EQ(c.setlayout(outside), kBiquadUnstable);
+  EXPECT_EQ(c.section(0).a1, kept.a1);
+  EXPECT_EQ(c.section(0).a2, kept.a2);
+}

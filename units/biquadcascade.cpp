@@ -53,6 +53,12 @@ bool finite(const qvbiquad& s) {
   return std::isfinite(s.a1) && std::isfinite(s.a2) && std::isfinite(s.b0) &&
          std::isfinite(s.b1) && std::isfinite(s.b2);
 }
+
+// Both poles strictly inside the unit circle (the stability triangle of
+// 1 + a1·z⁻¹ + a2·z⁻²); a first-order section has a2 = 0.
+bool stable(const qvbiquad& s) {
+  return std::fabs(s.a2) < 1.0 && std::fabs(s.a1) < 1.0 + s.a2;
+}
 }  // namespace
 
 int qvbiquadcascade::setlayout(const qvzplane& layout) {
@@ -73,6 +79,10 @@ int qvbiquadcascade::setlayout(const qvzplane& layout) {
   }
   for (int i = 0; i < n; ++i)
     if (!finite(next[i])) return kBiquadNonFinite;
+  // An unstable section would grow from any input until it overflowed, and its
+  // NaN would then stay in the running state for good.
+  for (int i = 0; i < n; ++i)
+    if (!stable(next[i])) return kBiquadUnstable;
   for (int i = 0; i < n; ++i) sec_[i] = next[i];
   // Sections beyond the old count start from silence.
   for (int i = nsections_; i < n; ++i) st_[i] = qvbiquadstate{};
@@ -84,7 +94,7 @@ void qvbiquadcascade::process(float* samples, int count) noexcept {
   for (int k = 0; k < count; ++k) samples[k] = process(samples[k]);
 }
 
-void qvbiquadcascade::reset() {
+void qvbiquadcascade::reset() noexcept {
   for (qvbiquadstate& s : st_) s = qvbiquadstate{};
   d_ = kBiquadAntiDenormal;
 }

@@ -24,6 +24,7 @@ constexpr double kBiquadAntiDenormal = 1e-8;
 enum : int {
   kBiquadOk = 0,
   kBiquadNonFinite = 1,  // the layout gave a non-finite coefficient; the old ones stay
+  kBiquadUnstable = 2,   // a pole on or outside the unit circle; the old ones stay
 };
 
 class qvbiquadcascade {
@@ -57,7 +58,7 @@ public:
   }
 
   // [between blocks] Zero state, offset back to its start value.
-  void reset();
+  void reset() noexcept;
 
   // [any] Complex response at w radians per sample (no offset).
   qvcomplex response(double w) const;

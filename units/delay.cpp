@@ -56,6 +56,12 @@ void qvusedelay::update(int which) {
   feedback_ = pv(kFeedback);
 }
 
+void qvusedelay::reset() noexcept {
+  std::fill(buffer_.begin(), buffer_.begin() + Lb_, 0.0f);
+  i_ = 0;
+  tone_.reset();
+}
+
 float qvusedelay::process(float x) noexcept {
   if (++i_ >= D_) i_ = 0;
   const float s = buffer_[i_];

@@ -18,6 +18,8 @@ public:
   float process(float x) noexcept override;
   int blocktype() const override { return kBlockDelay; }
   void setRateMultiplier(float factor) override;
+  // Clears the line as far as it is in use (up to three seconds at the effective rate).
+  void reset() noexcept override;
 
   uint32_t delayLength() const { return D_; }
   uint32_t bufferLength() const { return Lb_; }

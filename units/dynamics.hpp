@@ -22,6 +22,11 @@ struct qvgatefollow {
   // [audio] Gain for sample x; advances the states. With no positive threshold it
   // returns x itself and changes nothing.
   float gatefollow(float x) noexcept;
+  // [audio] Level and gain back to rest.
+  void reset() noexcept {
+    L = V = 0;
+    open = false;
+  }
 };
 
 class qvusgate : public qvutil {
@@ -33,6 +38,7 @@ public:
   float process(float x) noexcept override;
   int blocktype() const override { return kBlockGate; }
   void setRateMultiplier(float factor) override;
+  void reset() noexcept override { gf_.reset(); }
 
   const qvgatefollow& follower() const { return gf_; }
 
@@ -56,6 +62,7 @@ public:
   float process(float x) noexcept override;
   int blocktype() const override { return kBlockCompression; }
   void setRateMultiplier(float factor) override;
+  void reset() noexcept override { env_.reset(); }
 
   const qvenvfollow& follower() const { return env_; }
 

@@ -17,7 +17,7 @@ public:
 
   // [audio] Filters count sub-samples in place.
   void process(float* samples, int count) noexcept { cascade_.process(samples, count); }
-  void reset() { cascade_.reset(); }
+  void reset() noexcept { cascade_.reset(); }
 
   const qvzplane& analogPrototype() const { return analog_; }
   const qvbiquadcascade& cascade() const { return cascade_; }

@@ -21,4 +21,9 @@ struct qvenvfollow {
 
   // [audio] Envelope of sample x; advances the states.
   float follow(float x) noexcept;
+  // [audio] Level and envelope back to rest.
+  void reset() noexcept {
+    L = V = 0;
+    open = false;
+  }
 };

@@ -19,6 +19,11 @@ public:
     return volume_ * high_.process(y);
   }
   int blocktype() const override { return kBlockGraphicEq; }
+  void reset() noexcept override {
+    low_.reset();
+    for (qvbandshelf* b : band_) b->reset();
+    high_.reset();
+  }
   // Redesigns at the new rate, so the bands stay put inside an oversampled range
   // and after a host sample-rate change.
   void setRateMultiplier(float factor) override {

@@ -2,7 +2,13 @@
 
 #include <cmath>
 
-void polefilt_1lp::setfreq(float freq, float) { k = freq / (rate * 0.5f); }
+void polefilt_1lp::setfreq(float freq, float) {
+  k = freq / (rate * 0.5f);
+  // From k = 2 on (a corner at or above the rate, met at low host rates) the
+  // recursion's pole leaves the unit circle and the output grows without bound.
+  // Such a corner is far above the band: the filter passes its input.
+  if (!(k >= 0.0f && k < 2.0f)) k = 1.0f;
+}
 
 float polefilt_1lp::process(float x) {
   y = (x - y) * k + y + kPoleAntiDenormal;
@@ -10,7 +16,10 @@ float polefilt_1lp::process(float x) {
 }
 
 void qvbiquadcoefs::design(int kind, float freq, float q, float rate) {
-  const float f = freq + 0.01f;
+  float f = freq + 0.01f;
+  // At or above half the rate the design's poles leave the unit circle (sin w
+  // turns negative); such a corner, met at low host rates, is held just below it.
+  if (!(f < kHighestCorner * rate)) f = kHighestCorner * rate;
   const float w = static_cast<float>(f * 6.283185307179586 / rate);
   const float cw = static_cast<float>(std::cos(static_cast<double>(w)));
   const float sw = static_cast<float>(std::sin(static_cast<double>(w)));

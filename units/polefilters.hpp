@@ -15,6 +15,8 @@ public:
   // Corner in Hz and resonance q (Q = (q + 1) / 2); the one-pole ignores q.
   virtual void setfreq(float freq, float q) = 0;
   virtual void setkind(int kind) = 0;
+  // [audio] Back to zero state; the coefficients stay.
+  virtual void reset() noexcept = 0;
 
   int32_t kind = 0;  // 0 low-pass, 1 high-pass
 };
@@ -28,13 +30,18 @@ public:
   void setrate(float r) override { rate = r; }
   void setfreq(float freq, float q) override;
   void setkind(int k) override { kind = k; }
+  void reset() noexcept override { y = 0; }
 
   float k = 0;         // smoothing coefficient, corner / (rate / 2)
   float rate = 44100;  // Hz
   float y = 0;         // low-pass state
 };
 
-// Biquad coefficients of a low- or high-pass with the corner + 0.01 Hz.
+// Highest corner of a biquad, as a fraction of its rate.
+constexpr float kHighestCorner = 0.49f;
+
+// Biquad coefficients of a low- or high-pass with the corner + 0.01 Hz (held
+// below kHighestCorner × rate).
 struct qvbiquadcoefs {
   float a0 = 1, a1 = 0, a2 = 0, b0 = 1, b1 = 0, b2 = 0;
   void design(int kind, float freq, float q, float rate);
@@ -46,6 +53,7 @@ public:
   void setrate(float r) override { rate = r; }
   void setfreq(float freq, float q) override { c.design(kind, freq, q, rate); }
   void setkind(int k) override { kind = k; }
+  void reset() noexcept override { x1 = x2 = y1 = y2 = 0; }
 
   qvbiquadcoefs c;
   float x1 = 0, x2 = 0, y1 = 0, y2 = 0;  // last inputs and outputs
@@ -60,6 +68,7 @@ public:
   void setrate(float r) override { rate = r; }
   void setfreq(float freq, float q) override { c.design(kind, freq, q, rate); }
   void setkind(int k) override { kind = k; }
+  void reset() noexcept override { x1 = x2 = y1 = y2 = p1 = p2 = r1 = r2 = 0; }
 
   qvbiquadcoefs c;
   float x1 = 0, x2 = 0, y1 = 0, y2 = 0;  // first section

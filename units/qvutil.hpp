@@ -29,6 +29,9 @@ public:
   virtual void serialise(qvdocwriter& w, bool full) const;
   // [between blocks] Rate factor of the oversampled range the unit runs in.
   virtual void setRateMultiplier(float factor) { (void)factor; }
+  // [audio] Clears the running state (filter memories, envelopes, delay lines) as a
+  // fresh unit has it; coefficients and parameters stay. No allocation, no lock.
+  virtual void reset() noexcept {}
 
   // [any] Host sample rate, Hz.
   float sampleRate() const { return state_->sampleRate; }

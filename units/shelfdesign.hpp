@@ -23,7 +23,7 @@ enum : int {
   kShelfOk = 0,
   kShelfBadOrder = 1,  // order below 1 or beyond what a layout holds
   kShelfBadRate = 2,   // sample rate not positive
-  kShelfBadDesign = 3, // non-finite coefficients; the previous filter stays
+  kShelfBadDesign = 3, // non-finite or unstable coefficients; the previous filter stays
 };
 
 // Highest prototype order a band shelf can take (it doubles the pairs).
@@ -38,6 +38,8 @@ public:
   float process(float x) noexcept { return cascade.process(x); }
   // [audio] count samples in place.
   void process(float* samples, int count) noexcept { cascade.process(samples, count); }
+  // [audio] Zero state; the design stays.
+  void reset() noexcept { cascade.reset(); }
 
   qvshelfproto analog;
   qvzplane digital;

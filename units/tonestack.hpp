@@ -23,6 +23,10 @@ public:
   }
   int blocktype() const override { return kBlockEqualizer; }
   void setRateMultiplier(float factor) override;
+  void reset() noexcept override {
+    treble_.reset();
+    bass_.reset();
+  }
 
 private:
   float n_ = 1.0f;            // rate factor of the oversampled range
@@ -46,6 +50,10 @@ public:
   }
   int blocktype() const override { return kBlockTone; }
   void setRateMultiplier(float factor) override;
+  void reset() noexcept override {
+    low_.reset();
+    high_.reset();
+  }
 
 private:
   float n_ = 1.0f;
@@ -67,6 +75,7 @@ public:
   float process(float x) override { return shelf_.process(x); }
   int blocktype() const override { return kBlockPresence; }
   void setRateMultiplier(float factor) override;
+  void reset() noexcept override { shelf_.reset(); }
 
   const qvbandshelf& shelf() const { return shelf_; }
 

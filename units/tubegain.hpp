@@ -16,6 +16,7 @@ public:
   float process(float x) override;
   int blocktype() const override { return kBlockTubeGain; }
   void setRateMultiplier(float factor) override;
+  void reset() noexcept override { env_.reset(); }
 
   const qvtubecurve& curve() const { return curve_; }
   const qvenvfollow& follower() const { return env_; }

@@ -37,6 +37,9 @@ public:
   float process(float x) override { return core_.mix(core_.filter->process(x), x); }
   int blocktype() const override { return kBlockFilter; }
   void setRateMultiplier(float factor) override;
+  void reset() noexcept override {
+    if (core_.filter) core_.filter->reset();
+  }
 
   // [between blocks] The filter in use (null before the first update).
   const qvfiltgen* filter() const { return core_.filter; }
@@ -54,6 +57,11 @@ public:
   float process(float x) override;
   int blocktype() const override { return kBlockAutoWah; }
   void setRateMultiplier(float factor) override;
+  // The corner is swept back from the rested envelope at the next sample.
+  void reset() noexcept override {
+    if (core_.filter) core_.filter->reset();
+    env_.reset();
+  }
 
   const qvfiltgen* filter() const { return core_.filter; }
   const qvenvfollow& follower() const { return env_; }

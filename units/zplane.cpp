@@ -11,6 +11,9 @@ constexpr double kPi = std::numbers::pi;  // 3.141592653589793
 constexpr double kMinCorner = 1e-9;
 constexpr double kMaxCorner = 0.5 - 1e-9;
 
+// Width, radians per sample, of a band that had to be moved inside (0, π).
+constexpr double kNarrowestBand = 1e-3;
+
 double holdCorner(double fc) {
   if (!(fc > kMinCorner)) return kMinCorner;  // also catches NaN
   if (fc > kMaxCorner) return kMaxCorner;
@@ -106,6 +109,16 @@ int bandPassTransform(double fc, double fw, qvzplane& digital, const qvzplane& a
   double wc = wc2 + ww;                     // upper band edge
   if (wc2 <= 1e-8) wc2 = 1e-8;
   if (wc >= kPi - 1e-8) wc = kPi - 1e-8;
+  // A band centred beyond half the rate (a high centre at a low host rate) has its
+  // lower edge past the clamped upper one; the map then flips and the poles leave
+  // the unit circle. The band is kept, narrow, at the top of the spectrum.
+  if (!(wc2 < wc)) {
+    wc2 = wc - kNarrowestBand;
+    if (wc2 <= 1e-8) {  // a band of no width at the bottom: widened upwards
+      wc2 = 1e-8;
+      wc = wc2 + kNarrowestBand;
+    }
+  }
 
   bandMap m;
   m.a = std::cos((wc + wc2) * 0.5) / std::cos((wc - wc2) * 0.5);
