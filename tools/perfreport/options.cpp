@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "tools/render/numberoption.hpp"
+
 namespace {
 
 const char* const kUsage =
@@ -32,23 +34,6 @@ const char* const kUsage =
 int usageError(const std::string& message) {
   std::fprintf(stderr, "corvina-perfreport: %s\n%s", message.c_str(), kUsage);
   return kExitUsage;
-}
-
-bool parseInt(const std::string& text, int low, int high, int& out) {
-  char* end = nullptr;
-  errno = 0;
-  const long v = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end || errno || v < low || v > high) return false;
-  out = int(v);
-  return true;
-}
-
-bool parseNumber(const std::string& text, double low, double high, double& out) {
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (text.empty() || *end || !std::isfinite(v) || v < low || v > high) return false;
-  out = v;
-  return true;
 }
 
 std::vector<std::string> splitList(const std::string& text) {
@@ -78,9 +63,11 @@ int parsePerfOptions(int argc, char** argv, perfoptions& o) {
       return true;
     };
     auto number = [&](double low, double high, double& out) {
-      return value(v) && parseNumber(v, low, high, out);
+      return value(v) && parseNumberOption(v, low, high, out);
     };
-    auto integer = [&](int low, int high, int& out) { return value(v) && parseInt(v, low, high, out); };
+    auto integer = [&](int low, int high, int& out) {
+      return value(v) && parseIntOption(v, low, high, out);
+    };
     if (a == "--help" || a == "-h") {
       std::fputs(kUsage, stdout);
       std::exit(kExitOk);
@@ -112,7 +99,7 @@ int parsePerfOptions(int argc, char** argv, perfoptions& o) {
       o.rates.clear();
       for (const std::string& r : splitList(v)) {
         double rate = 0.0;
-        if (!parseNumber(r, 8000.0, 384000.0, rate))
+        if (!parseNumberOption(r, 8000.0, 384000.0, rate))
           return usageError("--rates takes sample rates from 8000 to 384000 Hz");
         o.rates.push_back(rate);
       }

@@ -26,6 +26,7 @@
 #include "data/jsontext.hpp"
 #include "platform/files.hpp"
 #include "tools/render/guitarsynth.hpp"
+#include "tools/render/numberoption.hpp"
 #include "tools/render/pluginstage.hpp"
 #include "tools/vsthost/vsthost.hpp"
 
@@ -64,23 +65,6 @@ int usageError(const std::string& message) {
   return kExitUsage;
 }
 
-bool parseInt(const std::string& text, int low, int high, int& out) {
-  char* end = nullptr;
-  errno = 0;
-  const long v = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end || errno || v < low || v > high) return false;
-  out = int(v);
-  return true;
-}
-
-bool parseNumber(const std::string& text, double low, double high, double& out) {
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (text.empty() || *end || !std::isfinite(v) || v < low || v > high) return false;
-  out = v;
-  return true;
-}
-
 // 0 on success, otherwise the exit code after printing the reason.
 int parseOptions(int argc, char** argv, options& o) {
   for (int i = 1; i < argc; ++i) {
@@ -109,16 +93,16 @@ int parseOptions(int argc, char** argv, options& o) {
     } else if (a == "--plugin") {
       if (!value(o.plugin)) return usageError("--plugin needs a path");
     } else if (a == "--oversampling") {
-      if (!value(v) || !parseInt(v, 1, 16, o.oversampling))
+      if (!value(v) || !parseIntOption(v, 1, 16, o.oversampling))
         return usageError("--oversampling takes a factor from 1 to 16");
     } else if (a == "--block") {
-      if (!value(v) || !parseInt(v, 1, 1 << 20, o.block))
+      if (!value(v) || !parseIntOption(v, 1, 1 << 20, o.block))
         return usageError("--block takes a block size from 1 to 1048576 samples");
     } else if (a == "--rate") {
-      if (!value(v) || !parseNumber(v, 8000.0, 768000.0, o.rate))
+      if (!value(v) || !parseNumberOption(v, 8000.0, 768000.0, o.rate))
         return usageError("--rate takes a sample rate from 8000 to 768000 Hz");
     } else if (a == "--seconds") {
-      if (!value(v) || !parseNumber(v, 0.001, 3600.0, o.seconds))
+      if (!value(v) || !parseNumberOption(v, 0.001, 3600.0, o.seconds))
         return usageError("--seconds takes a duration from 0.001 to 3600");
     } else if (a.size() > 1 && a[0] == '-') {
       return usageError("unknown option " + a);
