@@ -3,14 +3,11 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <mutex>
-#include <numbers>
 #include <random>
 #include <vector>
 
 #include "tests/alloccounter.hpp"
 #include "units/convengine.hpp"
-#include "units/fftplans.hpp"
 
 namespace {
 std::vector<float> randomSignal(size_t n, unsigned seed) {
@@ -277,42 +274,4 @@ TEST(ConvEngine, ProcessingAllocatesNothing) {
   }
   EXPECT_EQ(allocations, 0);
   EXPECT_TRUE(std::isfinite(sink));
-}
-
-// The wisdom embedded in the plug-in: FFTW takes it, it covers every transform
-// the engine plans (a wisdom-only plan exists for each), and a transform planned
-// from it computes the DFT.
-TEST(ConvEngine, EmbeddedWisdomCoversTheEngineTransforms) {
-  std::lock_guard<std::mutex> lock(fftwPlannerLock());
-  ASSERT_EQ(fftwf_import_wisdom_from_filename(CORVINA_FFT_WISDOM), 1);
-  for (int n = 4 * qvconvengine::kHeadLength; n <= qvconvengine::kMaxFftSize; n *= 2) {
-    qvfftwbuffer<float> time = makeFftwBuffer<float>(size_t(n));
-    qvfftwbuffer<fftwf_complex> freq = makeFftwBuffer<fftwf_complex>(size_t(n / 2 + 1));
-    fftwf_plan fwd = fftwf_plan_dft_r2c_1d(n, time.get(), freq.get(),
-                                           FFTW_ESTIMATE | FFTW_WISDOM_ONLY);
-    fftwf_plan inv = fftwf_plan_dft_c2r_1d(n, freq.get(), time.get(),
-                                           FFTW_ESTIMATE | FFTW_WISDOM_ONLY);
-    ASSERT_NE(fwd, nullptr) << "no wisdom for the forward transform of " << n;
-    ASSERT_NE(inv, nullptr) << "no wisdom for the inverse transform of " << n;
-    std::mt19937 rng{static_cast<uint32_t>(n)};
-    std::uniform_real_distribution<float> u(-1.0f, 1.0f);
-    for (int i = 0; i < n; ++i) time[size_t(i)] = u(rng);
-    std::vector<float> x(time.get(), time.get() + n);
-    fftwf_execute(fwd);
-    for (int k : {0, 1, n / 8 + 3, n / 2}) {
-      double re = 0, im = 0;
-      for (int i = 0; i < n; ++i) {
-        const double a = -2.0 * std::numbers::pi * double(k) * double(i) / double(n);
-        re += x[size_t(i)] * std::cos(a);
-        im += x[size_t(i)] * std::sin(a);
-      }
-      EXPECT_NEAR(freq[size_t(k)][0], re, 1e-3 * std::sqrt(double(n))) << n << " bin " << k;
-      EXPECT_NEAR(freq[size_t(k)][1], im, 1e-3 * std::sqrt(double(n))) << n << " bin " << k;
-    }
-    fftwf_execute(inv);  // unscaled: n times the input
-    for (int i = 0; i < n; i += n / 16)
-      EXPECT_NEAR(time[size_t(i)] / float(n), x[size_t(i)], 1e-5f) << n << " sample " << i;
-    fftwf_destroy_plan(fwd);
-    fftwf_destroy_plan(inv);
-  }
 }

@@ -4,8 +4,6 @@
 #include <cstring>
 #include <new>
 
-#include "units/fftwisdom.hpp"
-
 // Timing. Sample number t is the t-th sample since the last reset; `now_` counts the
 // samples processed. A slot's ring cell t & ringMask holds the pending output of time
 // t. Stage m's block boundaries fall where now_ is a multiple of Bm, so all stages
@@ -109,7 +107,6 @@ int64_t nextPowerOfTwo(int64_t n) {
 }  // namespace
 
 qvconvengine::qvconvengine() {
-  importFftWisdom();
   bool ok = true;
   int block = kHeadLength;
   for (int m = 0; m < kStageCount; ++m, block *= 2) {
