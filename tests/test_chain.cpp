@@ -11,7 +11,7 @@ namespace {
 class Probe : public qvutil {
 public:
   explicit Probe(const qvprocstate& st, float gain = 1.0f) : qvutil(st), gain(gain) {}
-  float process(float x) override { ++calls; return gain * x; }
+  float process(float x) noexcept override { ++calls; return gain * x; }
   int blocktype() const override { return kBlockBuffer; }
   void setRateMultiplier(float m) override { rate = m; }
   float gain;
@@ -322,7 +322,7 @@ namespace {
 class Poisoner : public qvutil {
 public:
   explicit Poisoner(const qvprocstate& st) : qvutil(st) {}
-  float process(float x) override { return calls++ == poisonAt ? NAN : x; }
+  float process(float x) noexcept override { return calls++ == poisonAt ? NAN : x; }
   int blocktype() const override { return kBlockBuffer; }
   long calls = 0;
   long poisonAt = -1;

@@ -1,6 +1,9 @@
 #include "units/biquadcascade.hpp"
 
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 // A first-order pair: one real pole with one real zero, (1 − z·z⁻¹) / (1 − p·z⁻¹).
@@ -90,8 +93,120 @@ int qvbiquadcascade::setlayout(const qvzplane& layout) {
   return kBiquadOk;
 }
 
+// The cascade with N sections, its coefficients, state and offset copied into
+// locals for a run of samples and written back at the end. The arithmetic is that
+// of process(float), term for term.
+template <int N>
+class qvbiquadcascade::run {
+public:
+  explicit run(qvbiquadcascade& f) noexcept : f_(f), d_(f.d_) {
+    for (int j = 0; j < N; ++j) {
+      c_[j] = f.sec_[j];
+      s1_[j] = f.st_[j].s1;
+      s2_[j] = f.st_[j].s2;
+    }
+  }
+  ~run() {
+    for (int j = 0; j < N; ++j) {
+      f_.st_[j].s1 = s1_[j];
+      f_.st_[j].s2 = s2_[j];
+    }
+    f_.d_ = d_;
+  }
+  run(const run&) = delete;
+  run& operator=(const run&) = delete;
+
+  // One sample through every section.
+  float tick(float x) noexcept {
+    d_ = -d_;
+    double y = x;
+    for (int j = 0; j < N; ++j) y = section(j, y);
+    return static_cast<float>(y);
+  }
+  // One sample whose output is not wanted: the last section only advances its state.
+  void advance(float x) noexcept {
+    d_ = -d_;
+    double y = x;
+    for (int j = 0; j + 1 < N; ++j) y = section(j, y);
+    if constexpr (N > 0) {
+      const double w = entry(N - 1, y);
+      s2_[N - 1] = s1_[N - 1];
+      s1_[N - 1] = w;
+    }
+  }
+
+private:
+  // Direct form II: w enters the delay line, y leaves the section.
+  double entry(int j, double y) const noexcept {
+    double w = y - c_[j].a1 * s1_[j] - c_[j].a2 * s2_[j];
+    if (j == 0) w = w + d_;  // only the first section sees the offset
+    return w;
+  }
+  double section(int j, double y) noexcept {
+    const double w = entry(j, y);
+    y = c_[j].b1 * s1_[j] + c_[j].b0 * w + c_[j].b2 * s2_[j];
+    s2_[j] = s1_[j];
+    s1_[j] = w;
+    return y;
+  }
+
+  qvbiquadcascade& f_;
+  qvbiquad c_[N > 0 ? N : 1];
+  double s1_[N > 0 ? N : 1] = {}, s2_[N > 0 ? N : 1] = {};
+  double d_;
+};
+
+template <class Body>
+void qvbiquadcascade::withRun(Body&& body) noexcept {
+  static_assert(kBiquadMaxSections == 8);
+  switch (nsections_) {
+    case 1: { run<1> r(*this); body(r); break; }
+    case 2: { run<2> r(*this); body(r); break; }
+    case 3: { run<3> r(*this); body(r); break; }
+    case 4: { run<4> r(*this); body(r); break; }
+    case 5: { run<5> r(*this); body(r); break; }
+    case 6: { run<6> r(*this); body(r); break; }
+    case 7: { run<7> r(*this); body(r); break; }
+    case 8: { run<8> r(*this); body(r); break; }
+    default: { run<0> r(*this); body(r); break; }
+  }
+}
+
+namespace {
+// Zero or denormal: all exponent bits clear.
+bool isZeroOrDenormal(float x) noexcept {
+  uint32_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  return (bits & 0x7f800000u) == 0;
+}
+}  // namespace
+
 void qvbiquadcascade::process(float* samples, int count) noexcept {
-  for (int k = 0; k < count; ++k) samples[k] = process(samples[k]);
+  withRun([&](auto& r) {
+    for (int k = 0; k < count; ++k) samples[k] = r.tick(samples[k]);
+  });
+}
+
+void qvbiquadcascade::processUpsampled(const float* in, int n, int m, float* out) noexcept {
+  withRun([&](auto& r) {
+    const float gain = static_cast<float>(m);
+    for (int i = 0; i < n; ++i) {
+      float x = in[i];
+      if (isZeroOrDenormal(x)) x = 0.0f;
+      float* sub = out + static_cast<ptrdiff_t>(i) * m;
+      sub[0] = r.tick(x * gain);
+      for (int j = 1; j < m; ++j) sub[j] = r.tick(0.0f);
+    }
+  });
+}
+
+void qvbiquadcascade::processDecimated(const float* in, int count, int m, float* out) noexcept {
+  withRun([&](auto& r) {
+    for (int k = 0, g = 0; k < count; k += m, ++g) {
+      out[g] = r.tick(in[k]);
+      for (int j = 1; j < m; ++j) r.advance(in[k + j]);
+    }
+  });
 }
 
 void qvbiquadcascade::reset() noexcept {

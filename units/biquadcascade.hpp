@@ -34,8 +34,17 @@ public:
   // redesign during a sweep does not click.
   int setlayout(const qvzplane& layout);
 
-  // [audio] Filters count samples in place.
+  // [audio] Filters count samples in place, the state held in locals for the run:
+  // the same numbers as count calls of process(float).
   void process(float* samples, int count) noexcept;
+  // [audio] Zero-stuffing interpolator: each of the n input samples, flushed to 0
+  // when zero or denormal and multiplied by m, followed by m − 1 zeros, filtered
+  // into out (n · m sub-samples). The same numbers as filtering the stuffed run.
+  void processUpsampled(const float* in, int n, int m, float* out) noexcept;
+  // [audio] Decimator: filters count sub-samples of in and keeps every m-th output
+  // (the first of each group) in out (count / m samples; count a multiple of m).
+  // The outputs dropped are not computed; the state advances as for all of them.
+  void processDecimated(const float* in, int count, int m, float* out) noexcept;
   // [audio] One sample. Passes the input while no layout has been set.
   float process(float x) noexcept {
     d_ = -d_;
@@ -69,6 +78,12 @@ public:
   double offset() const { return d_; }
 
 private:
+  template <int N>
+  class run;
+  // Calls body with a run<N> for the current section count.
+  template <class Body>
+  void withRun(Body&& body) noexcept;
+
   int nsections_ = 0;
   qvbiquad sec_[kBiquadMaxSections];
   qvbiquadstate st_[kBiquadMaxSections];

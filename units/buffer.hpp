@@ -10,6 +10,10 @@ public:
   qvusebuffer(const qvprocstate& state, bool withTable);
   void update(int which) override;
   float process(float x) noexcept override { return volume_ * x; }
+  void processBlock(float* samples, int nframes) noexcept override {
+    const float v = volume_;
+    for (int i = 0; i < nframes; ++i) samples[i] = v * samples[i];
+  }
   int blocktype() const override { return kBlockBuffer; }
 
 private:

@@ -11,7 +11,8 @@ public:
   qvusconv(const qvprocstate& state, bool withTable);
   void update(int which) override { (void)which; }
   // [audio] The signal passes unchanged: the block's effect is mixed in by the chain.
-  float process(float x) override { return x; }
+  float process(float x) noexcept override { return x; }
+  void processBlock(float*, int) noexcept override {}
   int blocktype() const override { return kBlockCabSim; }
   // [between blocks] "sourceuid", then "pars" with only the "fpos" of every record,
   // visible or not.

@@ -5,27 +5,60 @@
 #pragma once
 #include "units/qvutil.hpp"
 
+// The transfer curve with the constants update() derives; process() and the block
+// loop (on a local copy) both apply it.
+struct qvclipcurve {
+  float T = 0.84f;   // threshold: end of the linear region
+  float r = 0;       // knee scale 1/(1 − T); unused when T ≥ 1 (no knee region)
+  float h = 0;       // knee height (1 − T)/s'
+  float top = 0;     // ceiling T + h
+  float d = 0;       // output offset: the knee's value at the bias
+  float volume = 1, boost = 0, bias = 0, gain = 2, rectify = 0;
+  float fold = 1;    // 1 − 2·Rectify: scale of the negative half-wave
+
+  // [any] The knee function for y ≥ 0: linear to T, cubic to 1, then the ceiling.
+  float knee(float y) const noexcept {
+    if (y <= T) return y;
+    if (y <= 1.0f) {
+      const float u = 1.0f - (y - T) * r;
+      return T - h * (u * u * u - 1.0f);
+    }
+    return top;
+  }
+  float apply(float x) const noexcept {
+    x = x * gain;
+    x = x + bias;
+    if (rectify > 0.0f && x < 0.0f) x = x * fold;
+    float y;
+    const bool negative = x < 0.0f;
+    if (negative) {
+      y = -x;
+    } else {
+      y = x + boost * x;
+    }
+    y = knee(y);
+    if (!negative) y = -y;
+    return volume * (y + d);
+  }
+};
+
 class qvusclip : public qvutil {
 public:
   enum Param { kVolume, kSoft, kAsymBoost, kAsymBias, kGain, kRectify, kThreshold };
 
   qvusclip(const qvprocstate& state, bool withTable);
   void update(int which) override;
-  float process(float x) noexcept override;
+  float process(float x) noexcept override { return curve_.apply(x); }
+  void processBlock(float* samples, int nframes) noexcept override {
+    const qvclipcurve c = curve_;
+    for (int i = 0; i < nframes; ++i) samples[i] = c.apply(samples[i]);
+  }
   int blocktype() const override { return kBlockClipping; }
 
   // [any] The knee function for y ≥ 0: linear to T, cubic to 1, then the ceiling.
-  float knee(float y) const noexcept;
-  float ceiling() const { return top_; }
+  float knee(float y) const noexcept { return curve_.knee(y); }
+  float ceiling() const { return curve_.top; }
 
 private:
-  float T_ = 0.84f;  // threshold: end of the linear region
-  float s_ = 3.0f;   // softness as set
-  float r_ = 0;      // knee scale 1/(1 − T); unused when T ≥ 1 (no knee region)
-  float h_ = 0;      // knee height (1 − T)/s'
-  float top_ = 0;    // ceiling T + h
-  float d_ = 0;      // output offset: the knee's value at the bias
-  // Parameter values cached by update(); process() reads only these.
-  float volume_ = 1, boost_ = 0, bias_ = 0, gain_ = 2, rectify_ = 0;
-  float fold_ = 1;   // 1 − 2·Rectify: scale of the negative half-wave
+  qvclipcurve curve_;
 };

@@ -21,20 +21,15 @@ uint32_t samplesIn(double samples, double limit) {
 }  // namespace
 
 qvusedelay::qvusedelay(const qvprocstate& state, bool withTable)
-    : qvutil(state), buffer_(1, 0.0f) {
+    : qvutil(state, -1), buffer_(1, 0.0f) {
   if (withTable) buildParams(paramTable(kBlockDelay));
   tone_.setkind(0);
 }
 
-void qvusedelay::setRateMultiplier(float factor) {
-  n_ = factor;
-  initialised_ = false;
-  update(-1);
-}
-
 void qvusedelay::update(int which) {
   const float fs = sampleRate();
-  const double rate = static_cast<double>(fs) * n_;
+  const float n = rateFactor();
+  const double rate = static_cast<double>(fs) * n;
   if (!initialised_) {
     Lb_ = samplesIn(rate * kMaxDelaySeconds, kMaxBufferSamples);
     if (buffer_.size() < Lb_) buffer_.resize(Lb_);
@@ -42,7 +37,7 @@ void qvusedelay::update(int which) {
     if (D_ > Lb_) D_ = Lb_;
     initialised_ = true;
     tone_.setrate(fs);
-    tone_.setfreq(kToneCornerHz / n_, 0.0f);
+    tone_.setfreq(kToneCornerHz / n, 0.0f);
     // A zero rate makes the corner infinite; pass the echo rather than poison the
     // filter's state with NaN for good.
     if (!std::isfinite(tone_.k)) tone_.k = 1.0f;
@@ -69,4 +64,23 @@ float qvusedelay::process(float x) noexcept {
   const float w = gf_ * tone_.process(a) + gt_ * a;
   buffer_[i_] = x + feedback_ * s;
   return x + w;
+}
+
+void qvusedelay::processBlock(float* samples, int nframes) noexcept {
+  float* const line = buffer_.data();
+  const uint32_t d = D_;
+  uint32_t i = i_;
+  polefilt_1lp tone = tone_;
+  const float level = level_, feedback = feedback_, gf = gf_, gt = gt_;
+  for (int k = 0; k < nframes; ++k) {
+    if (++i >= d) i = 0;
+    const float x = samples[k];
+    const float s = line[i];
+    const float a = level * s;
+    const float w = gf * tone.process(a) + gt * a;
+    line[i] = x + feedback * s;
+    samples[k] = x + w;
+  }
+  i_ = i;
+  tone_.y = tone.y;
 }

@@ -16,8 +16,8 @@ public:
   qvusedelay(const qvprocstate& state, bool withTable);
   void update(int which) override;
   float process(float x) noexcept override;
+  void processBlock(float* samples, int nframes) noexcept override;
   int blocktype() const override { return kBlockDelay; }
-  void setRateMultiplier(float factor) override;
   // Clears the line as far as it is in use (up to three seconds at the effective rate).
   void reset() noexcept override;
 
@@ -31,8 +31,6 @@ private:
   uint32_t Lb_ = 1;           // used length: three seconds at the effective rate
   uint32_t D_ = 1;            // delay, samples
   uint32_t i_ = 0;            // read/write index
-  bool initialised_ = false;  // buffer and tone filter set up for n_
-  float n_ = 1.0f;            // rate factor of the oversampled range
   polefilt_1lp tone_;         // low-pass on the echo path
   float gt_ = 1.0f;           // share of the unfiltered echo, Tone
   float gf_ = 0.0f;           // share of the low-passed echo, 1 − Tone

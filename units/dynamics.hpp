@@ -3,6 +3,8 @@
 // and shuts below; it also serves as the chain's input gate. The compressor: the
 // shared envelope follower pulls a fixed 1.5x make-up gain down above its threshold.
 #pragma once
+#include <cmath>
+
 #include "units/envelope.hpp"
 #include "units/qvutil.hpp"
 
@@ -29,6 +31,28 @@ struct qvgatefollow {
   }
 };
 
+inline float qvgatefollow::gatefollow(float x) noexcept {
+  if (!(to > 0.0f)) return x;
+  const float a = std::fabs(x);
+  if (L <= 1e-25f) L = 0.0f;
+  L = L + (a - L) * level;
+  float target;
+  if (L > to) {
+    target = 1.0f;
+    open = true;
+  } else {
+    target = (L - tc) / r;
+    if (target < 0.0f) {
+      target = 0.0f;
+      open = false;
+    }
+  }
+  const float c = open ? attack : release;
+  if (V <= 1e-25f) V = 0.0f;
+  V = V + (target - V) * c;
+  return V;
+}
+
 class qvusgate : public qvutil {
 public:
   enum Param { kThreshold, kAttack, kRelease, kTrigCoef };
@@ -36,16 +60,14 @@ public:
   qvusgate(const qvprocstate& state, bool withTable);
   void update(int which) override;
   float process(float x) noexcept override;
+  void processBlock(float* samples, int nframes) noexcept override;
   int blocktype() const override { return kBlockGate; }
-  void setRateMultiplier(float factor) override;
   void reset() noexcept override { gf_.reset(); }
 
   const qvgatefollow& follower() const { return gf_; }
 
 private:
-  float n_ = 1.0f;            // rate factor of the oversampled range
   qvgatefollow gf_;
-  bool initialised_ = false;  // every update recomputes all, the flag only records it
 };
 
 // [between blocks] coef(T) for a dynamics smoother, kept usable: a zero or negative
@@ -59,16 +81,20 @@ public:
 
   qvuscomp(const qvprocstate& state, bool withTable);
   void update(int which) override;
-  float process(float x) noexcept override;
+  float process(float x) noexcept override { return squeeze(env_, drive_, x); }
+  void processBlock(float* samples, int nframes) noexcept override;
   int blocktype() const override { return kBlockCompression; }
-  void setRateMultiplier(float factor) override;
   void reset() noexcept override { env_.reset(); }
 
   const qvenvfollow& follower() const { return env_; }
 
 private:
+  static float squeeze(qvenvfollow& env, float drive, float x) noexcept {
+    x = x * drive;
+    const float e = env.follow(x);
+    return (1.5f - e) * x;
+  }
+
   qvenvfollow env_;           // gain = Ratio, open at Threshold, close at half of it
-  bool initialised_ = false;  // every update recomputes all, the flag only records it
-  float n_ = 1.0f;            // rate factor of the oversampled range
   float drive_ = 1.0f;        // input gain, cached for process()
 };

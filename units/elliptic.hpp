@@ -17,6 +17,17 @@ public:
 
   // [audio] Filters count sub-samples in place.
   void process(float* samples, int count) noexcept { cascade_.process(samples, count); }
+  // [audio] One sub-sample.
+  float process(float x) noexcept { return cascade_.process(x); }
+  // [audio] Opens an oversampled range: n host samples, zero-stuffed to m each,
+  // filtered into out (see qvbiquadcascade::processUpsampled).
+  void upsample(const float* in, int n, int m, float* out) noexcept {
+    cascade_.processUpsampled(in, n, m, out);
+  }
+  // [audio] Closes one: count sub-samples filtered, every m-th kept in out.
+  void decimate(const float* in, int count, int m, float* out) noexcept {
+    cascade_.processDecimated(in, count, m, out);
+  }
   void reset() noexcept { cascade_.reset(); }
 
   const qvzplane& analogPrototype() const { return analog_; }

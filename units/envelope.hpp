@@ -1,6 +1,7 @@
 // Shared dynamics: the time coefficient of every smoother and the envelope
 // follower of the tube stage, the compressor and the auto-wah.
 #pragma once
+#include <cmath>
 
 // coef(T) = 2·sin(π / (T·fs·n)) + 1e-25: one-pole smoothing coefficient for a time
 // constant of T seconds in a unit running at fs·n. Computed in double, stored as float.
@@ -27,3 +28,26 @@ struct qvenvfollow {
     open = false;
   }
 };
+
+inline float qvenvfollow::follow(float x) noexcept {
+  if (!(openThr > 0.0f)) return 0.0f;
+  const float a = std::fabs(x);
+  float w = 1.0f;
+  if (a < 1.0f) {
+    const float b = 1.0f - a;
+    w = 1.0f - b * std::sqrt(b);  // 1 − (1 − a)^1.5: more weight on small levels
+  }
+  if (L <= 1e-25f) L = 0.0f;
+  L = L + (w - L) * level;
+  float target = 0.0f;
+  if (L > openThr) {
+    open = true;
+    target = (L - openThr) * gain;
+  } else if (L < closeThr) {
+    open = false;
+  }
+  const float c = open ? attack : release;
+  if (V <= 1e-25f) V = 0.0f;
+  V = V + (target - V) * c;
+  return V;
+}

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <memory>
 
-qvusegraphiceq::qvusegraphiceq(const qvprocstate& state, bool withTable) : qvutil(state) {
+// A new rate factor redesigns every band (update(-1)), so the bands stay put inside
+// an oversampled range and after a host sample-rate change.
+qvusegraphiceq::qvusegraphiceq(const qvprocstate& state, bool withTable) : qvutil(state, -1) {
   if (withTable) buildParams(paramTable(kBlockGraphicEq));
 }
 
@@ -31,15 +33,16 @@ void qvusegraphiceq::nameBand(int i) {
 
 void qvusegraphiceq::update(int) {
   computeGrid();
-  if (!initialised_) {
+  if (!bandsMade_) {
     bands_.clear();
     for (int i = 0; i < kBandShelves; ++i) {
       bands_.append(std::make_unique<qvbandshelf>());
       band_[i] = bands_[i];
     }
-    initialised_ = true;
+    bandsMade_ = true;
   }
-  const double rate = static_cast<double>(sampleRate()) * n_;
+  initialised_ = true;
+  const double rate = static_cast<double>(sampleRate()) * rateFactor();
   for (int i = 0; i < bandCount; ++i) {
     const double gain_db = pv(i);
     if (i == 0) {

@@ -13,22 +13,23 @@ public:
 
   qvusegraphiceq(const qvprocstate& state, bool withTable);
   void update(int which) override;
-  float process(float x) override {
+  float process(float x) noexcept override {
     float y = low_.process(x);
     for (qvbandshelf* b : band_) y = b->process(y);
     return volume_ * high_.process(y);
+  }
+  void processBlock(float* samples, int nframes) noexcept override {
+    low_.process(samples, nframes);
+    for (qvbandshelf* b : band_) b->process(samples, nframes);
+    high_.process(samples, nframes);
+    const float v = volume_;
+    for (int i = 0; i < nframes; ++i) samples[i] = v * samples[i];
   }
   int blocktype() const override { return kBlockGraphicEq; }
   void reset() noexcept override {
     low_.reset();
     for (qvbandshelf* b : band_) b->reset();
     high_.reset();
-  }
-  // Redesigns at the new rate, so the bands stay put inside an oversampled range
-  // and after a host sample-rate change.
-  void setRateMultiplier(float factor) override {
-    n_ = factor;
-    update(-1);
   }
 
   // [between blocks] Corner (centre) frequencies and widths of the last update, Hz.
@@ -50,8 +51,7 @@ private:
   qvhighshelf high_;                    // band 7, order 4
   qvlist<qvbandshelf> bands_;           // bands 1..6, order 2
   qvbandshelf* band_[kBandShelves] = {};  // the list's entries, for the per-sample path
-  bool initialised_ = false;
-  float n_ = 1.0f;
+  bool bandsMade_ = false;               // band_ holds the six band shelves
   double freq_[8] = {};   // band corners, Hz
   double width_[8] = {};  // band widths, Hz (bands 1..6)
   float volume_ = 1.0f;   // cached Vol

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-void polefilt_1lp::setfreq(float freq, float) {
+void polefilt_1lp::setfreq(float freq, float) noexcept {
   k = freq / (rate * 0.5f);
   // From k = 2 on (a corner at or above the rate, met at low host rates) the
   // recursion's pole leaves the unit circle and the output grows without bound.
@@ -10,12 +10,21 @@ void polefilt_1lp::setfreq(float freq, float) {
   if (!(k >= 0.0f && k < 2.0f)) k = 1.0f;
 }
 
-float polefilt_1lp::process(float x) {
-  y = (x - y) * k + y + kPoleAntiDenormal;
-  return kind == 0 ? y : x - y;
+void polefilt_1lp::processBlock(float* samples, int nframes) noexcept {
+  float state = y;
+  const float kk = k;
+  if (kind == 0) {
+    for (int i = 0; i < nframes; ++i) samples[i] = lowStep(samples[i], state, kk);
+  } else {
+    for (int i = 0; i < nframes; ++i) {
+      const float x = samples[i];
+      samples[i] = x - lowStep(x, state, kk);
+    }
+  }
+  y = state;
 }
 
-void qvbiquadcoefs::design(int kind, float freq, float q, float rate) {
+void qvbiquadcoefs::design(int kind, float freq, float q, float rate) noexcept {
   float f = freq + 0.01f;
   // At or above half the rate the design's poles leave the unit circle (sin w
   // turns negative); such a corner, met at low host rates, is held just below it.
@@ -44,25 +53,17 @@ void qvbiquadcoefs::design(int kind, float freq, float q, float rate) {
   b2 /= a0;
 }
 
-float polefilt_2lpc::process(float x) {
-  const float y = c.b0 * x + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2 + kPoleAntiDenormal;
-  x2 = x1;
-  x1 = x;
-  y2 = y1;
-  y1 = y;
-  return y;
+void polefilt_2lpc::processBlock(float* samples, int nframes) noexcept {
+  const qvbiquadcoefs k = c;
+  qvbiquadmemory m{x1, x2, y1, y2};
+  for (int i = 0; i < nframes; ++i) samples[i] = m.step(k, samples[i], kPoleAntiDenormal);
+  x1 = m.x1, x2 = m.x2, y1 = m.y1, y2 = m.y2;
 }
 
-float polefilt_4lpc::process(float x) {
-  const float y = c.b0 * x + c.b1 * x1 + c.b2 * x2 - c.a1 * y1 - c.a2 * y2;
-  x2 = x1;
-  x1 = x;
-  y2 = y1;
-  y1 = y;
-  const float z = c.b0 * y + c.b1 * p1 + c.b2 * p2 - c.a1 * r1 - c.a2 * r2;
-  p2 = p1;
-  p1 = y;
-  r2 = r1;
-  r1 = z;
-  return z;
+void polefilt_4lpc::processBlock(float* samples, int nframes) noexcept {
+  const qvbiquadcoefs k = c;
+  qvbiquadmemory first{x1, x2, y1, y2}, second{p1, p2, r1, r2};
+  for (int i = 0; i < nframes; ++i) samples[i] = second.step(k, first.step(k, samples[i]));
+  x1 = first.x1, x2 = first.x2, y1 = first.y1, y2 = first.y2;
+  p1 = second.x1, p2 = second.x2, r1 = second.y1, r2 = second.y2;
 }

@@ -1,5 +1,16 @@
 #include "units/qvutil.hpp"
 
+void qvutil::processBlock(float* samples, int nframes) noexcept {
+  for (int i = 0; i < nframes; ++i) samples[i] = process(samples[i]);
+}
+
+void qvutil::setRateMultiplier(float factor) {
+  if (rateUpdate_ == kRateIndependent) return;
+  n_ = factor;
+  initialised_ = false;
+  update(rateUpdate_);
+}
+
 void qvutil::buildParams(std::span<const qvparamspec> table) {
   int pind = static_cast<int>(records.count());
   for (const qvparamspec& s : table) {

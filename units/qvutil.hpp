@@ -1,7 +1,9 @@
 // Unit base: a processing stage that owns its parameter records and objects (in
 // pind order), turns parameter changes into coefficients in update() and
-// processes one sample at a time. update() runs between blocks; process() runs
-// per sample on the audio thread and must not allocate, lock or throw.
+// processes samples. update() runs between blocks; process() (one sample) and
+// processBlock() (a run of samples in place) run on the audio thread and must not
+// allocate, lock or throw. Both compute the same numbers: a block is exactly the
+// samples one after the other.
 #pragma once
 #include <cstdint>
 #include <span>
@@ -14,21 +16,32 @@
 
 class qvutil {
 public:
-  explicit qvutil(const qvprocstate& state) : state_(&state) {}
+  // rateUpdate: the update index a change of the rate factor runs (-1 for all
+  // parameters), or kRateIndependent for a unit without rate-dependent state.
+  explicit qvutil(const qvprocstate& state, int rateUpdate = kRateIndependent)
+      : state_(&state), rateUpdate_(rateUpdate) {}
   virtual ~qvutil() = default;
   qvutil(const qvutil&) = delete;
   qvutil& operator=(const qvutil&) = delete;
 
+  static constexpr int kRateIndependent = -2;
+
   // [between blocks] Recompute coefficients after parameter `which` changed (-1: all).
   virtual void update(int which) { (void)which; }
   // [audio] One sample in, one sample out.
-  virtual float process(float x) = 0;
+  virtual float process(float x) noexcept = 0;
+  // [audio] nframes samples in place, as nframes calls of process() would give
+  // them. One virtual call per block; units override it with a plain loop.
+  virtual void processBlock(float* samples, int nframes) noexcept;
   virtual int blocktype() const = 0;
   // [between blocks] "sblock", "blockgroup" and "pars": full records, or "fpos" of the
   // visible records only (an empty entry for the others).
   virtual void serialise(qvdocwriter& w, bool full) const;
-  // [between blocks] Rate factor of the oversampled range the unit runs in.
-  virtual void setRateMultiplier(float factor) { (void)factor; }
+  // [between blocks] Rate factor of the oversampled range the unit runs in: stores
+  // it, clears the initialised flag so that update() redoes the rate-dependent
+  // constants, and runs update() with the unit's index. A rate-independent unit
+  // does nothing.
+  virtual void setRateMultiplier(float factor);
   // [audio] Clears the running state (filter memories, envelopes, delay lines) as a
   // fresh unit has it; coefficients and parameters stay. No allocation, no lock.
   virtual void reset() noexcept {}
@@ -50,7 +63,13 @@ protected:
   float pv(int i) const { return params[i]->getValue(); }
   // Integer engine value of a stepped or switch parameter i.
   int32_t pvi(int i) const { return params[i]->xi; }
+  // Rate factor n of the range the unit runs in; its effective rate is fs · n.
+  float rateFactor() const { return n_; }
+
+  bool initialised_ = false;  // rate-dependent constants computed for the current rate factor
 
 private:
   const qvprocstate* state_;  // the engine's processing state, never null
+  int rateUpdate_;            // update index after a rate change, or kRateIndependent
+  float n_ = 1.0f;            // rate factor of the oversampled range
 };

@@ -11,25 +11,20 @@ void setUpOnePole(polefilt_1lp& f, int kind, float fs, float corner_hz, float n)
 }
 }  // namespace
 
-qvuseeq::qvuseeq(const qvprocstate& state, bool withTable) : qvutil(state) {
+qvuseeq::qvuseeq(const qvprocstate& state, bool withTable) : qvutil(state, kBassHz) {
   if (withTable) buildParams(paramTable(kBlockEqualizer));
 }
 
-void qvuseeq::setRateMultiplier(float factor) {
-  n_ = factor;
-  initialised_ = false;
-  update(kBassHz);
-}
-
 void qvuseeq::update(int which) {
+  const float n = rateFactor();
   if (!initialised_) {
-    setUpOnePole(treble_, 1, sampleRate(), pv(kTrebHz), n_);
-    setUpOnePole(bass_, 0, sampleRate(), pv(kBassHz), n_);
+    setUpOnePole(treble_, 1, sampleRate(), pv(kTrebHz), n);
+    setUpOnePole(bass_, 0, sampleRate(), pv(kBassHz), n);
     initialised_ = true;
   }
   if (which > kTreb || which == -1) {
-    treble_.setfreq(pv(kTrebHz) / n_, 0.0f);
-    bass_.setfreq(pv(kBassHz) / n_, 0.0f);
+    treble_.setfreq(pv(kTrebHz) / n, 0.0f);
+    bass_.setfreq(pv(kBassHz) / n, 0.0f);
   }
   volume_ = pv(kVolume);
   bassGain_ = pv(kBass);
@@ -37,17 +32,12 @@ void qvuseeq::update(int which) {
   trebGain_ = pv(kTreb);
 }
 
-qvusetone::qvusetone(const qvprocstate& state, bool withTable) : qvutil(state) {
+qvusetone::qvusetone(const qvprocstate& state, bool withTable) : qvutil(state, kBassHz) {
   if (withTable) buildParams(paramTable(kBlockTone));
 }
 
-void qvusetone::setRateMultiplier(float factor) {
-  n_ = factor;
-  initialised_ = false;
-  update(kBassHz);
-}
-
 void qvusetone::update(int which) {
+  const float n = rateFactor();
   const float tone = pv(kTone);
   const bool series = pvi(kMode) == 1;
   float corner = pv(kBassHz);
@@ -58,8 +48,8 @@ void qvusetone::update(int which) {
     which = -1;
   }
   if (!initialised_) {
-    setUpOnePole(low_, 0, sampleRate(), corner, n_);
-    setUpOnePole(high_, 1, sampleRate(), pv(kTrebHz), n_);
+    setUpOnePole(low_, 0, sampleRate(), corner, n);
+    setUpOnePole(high_, 1, sampleRate(), pv(kTrebHz), n);
     initialised_ = true;
   }
   if (which != kVolume) {
@@ -67,26 +57,46 @@ void qvusetone::update(int which) {
     gl_ = series ? 0.175f : static_cast<float>((1.0f - tone) * 0.66);
   }
   if (which > kDry || which == -1) {
-    low_.setfreq(corner / n_, 0.0f);
-    high_.setfreq(pv(kTrebHz) / n_, 0.0f);
+    low_.setfreq(corner / n, 0.0f);
+    high_.setfreq(pv(kTrebHz) / n, 0.0f);
   }
   volume_ = pv(kVolume);
   series_ = series;
 }
 
-qvusepeak::qvusepeak(const qvprocstate& state, bool withTable) : qvutil(state) {
+qvusepeak::qvusepeak(const qvprocstate& state, bool withTable) : qvutil(state, kFreq) {
   if (withTable) buildParams(paramTable(kBlockPresence));
-}
-
-void qvusepeak::setRateMultiplier(float factor) {
-  n_ = factor;
-  initialised_ = false;
-  update(kFreq);
 }
 
 void qvusepeak::update(int) {
   // Redesigned on every call, whatever changed; the cascade keeps its state.
-  const double rate = static_cast<double>(sampleRate()) * n_;
+  const double rate = static_cast<double>(sampleRate()) * rateFactor();
   shelf_.setup(1, rate, pv(kFreq), pv(kWidth), pv(kPresence));
   initialised_ = true;
+}
+
+void qvuseeq::processBlock(float* samples, int nframes) noexcept {
+  polefilt_1lp treble = treble_, bass = bass_;
+  for (int i = 0; i < nframes; ++i) {
+    const float x = samples[i];
+    const float h = treble.process(x);
+    const float l = bass.process(x);
+    samples[i] = mix(x, h, l);
+  }
+  treble_.y = treble.y;
+  bass_.y = bass.y;
+}
+
+void qvusetone::processBlock(float* samples, int nframes) noexcept {
+  polefilt_1lp low = low_, high = high_;
+  const float volume = volume_, gh = gh_, gl = gl_;
+  const bool series = series_;
+  for (int i = 0; i < nframes; ++i) {
+    const float x = samples[i];
+    const float l = low.process(x);
+    const float h = high.process(series ? l : x);
+    samples[i] = volume * (gh * h + gl * l);
+  }
+  low_.y = low.y;
+  high_.y = high.y;
 }

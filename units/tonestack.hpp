@@ -15,22 +15,24 @@ public:
 
   qvuseeq(const qvprocstate& state, bool withTable);
   void update(int which) override;
-  float process(float x) override {
+  float process(float x) noexcept override {
     const float h = treble_.process(x);
     const float l = bass_.process(x);
-    const float m = x - (h + l);  // the middle band: what neither filter passes
-    return volume_ * (m * mid_ + l * bassGain_ + h * trebGain_);
+    return mix(x, h, l);
   }
+  void processBlock(float* samples, int nframes) noexcept override;
   int blocktype() const override { return kBlockEqualizer; }
-  void setRateMultiplier(float factor) override;
   void reset() noexcept override {
     treble_.reset();
     bass_.reset();
   }
 
 private:
-  float n_ = 1.0f;            // rate factor of the oversampled range
-  bool initialised_ = false;  // filters set up for n_
+  float mix(float x, float h, float l) const noexcept {
+    const float m = x - (h + l);  // the middle band: what neither filter passes
+    return volume_ * (m * mid_ + l * bassGain_ + h * trebGain_);
+  }
+
   polefilt_1lp treble_;       // filter A: high-pass at Treb-Hz
   polefilt_1lp bass_;         // filter B: low-pass at Bass-Hz
   // Parameter values cached by update(); process() reads only these.
@@ -43,21 +45,19 @@ public:
 
   qvusetone(const qvprocstate& state, bool withTable);
   void update(int which) override;
-  float process(float x) override {
+  float process(float x) noexcept override {
     const float l = low_.process(x);
     const float h = high_.process(series_ ? l : x);
     return volume_ * (gh_ * h + gl_ * l);
   }
+  void processBlock(float* samples, int nframes) noexcept override;
   int blocktype() const override { return kBlockTone; }
-  void setRateMultiplier(float factor) override;
   void reset() noexcept override {
     low_.reset();
     high_.reset();
   }
 
 private:
-  float n_ = 1.0f;
-  bool initialised_ = false;
   float gl_ = 0.66f;     // low mix gain
   float gh_ = 0.0f;      // high mix gain
   polefilt_1lp low_;     // filter L
@@ -72,15 +72,15 @@ public:
 
   qvusepeak(const qvprocstate& state, bool withTable);
   void update(int which) override;
-  float process(float x) override { return shelf_.process(x); }
+  float process(float x) noexcept override { return shelf_.process(x); }
+  void processBlock(float* samples, int nframes) noexcept override {
+    shelf_.process(samples, nframes);
+  }
   int blocktype() const override { return kBlockPresence; }
-  void setRateMultiplier(float factor) override;
   void reset() noexcept override { shelf_.reset(); }
 
   const qvbandshelf& shelf() const { return shelf_; }
 
 private:
-  float n_ = 1.0f;
-  bool initialised_ = false;  // kept for the rate-factor protocol; the design needs none
   qvbandshelf shelf_;         // order 1: one section
 };

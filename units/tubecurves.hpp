@@ -22,3 +22,30 @@ struct qvtubecurve {
   // [audio] Curve value at x, offsets applied.
   float evaluate(float x) const noexcept;
 };
+
+inline float qvtubecurve::evaluate(float x) const noexcept {
+  const float u = x + inOffset;
+  int j = count - 1;
+  if (u <= seg[0].x0) {
+    j = 0;
+  } else {
+    for (int k = 1; k < count; ++k) {
+      if (seg[k].x0 >= u) {
+        j = k - 1;
+        break;
+      }
+    }
+  }
+  const qvcurvesegment& s = seg[j];
+  const float t = (u - s.x0) / s.w;
+  float y;
+  if (t >= 1.0f) {
+    y = s.y0 + s.c3;
+  } else if (t <= 0.0f) {
+    y = s.y0;
+  } else {
+    const float r = 1.0f - t;
+    y = s.y0 + 3.0f * r * r * t * s.c1 + 3.0f * r * t * t * s.c2 + t * t * t * s.c3;
+  }
+  return y + outOffset;
+}

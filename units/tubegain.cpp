@@ -1,69 +1,43 @@
 #include "units/tubegain.hpp"
 
-float crossKnee(float a) {
-  if (a >= 0.0f) return a;
-  if (a > -1.0f) return a + 0.5f * a * a;
-  return -0.5f;
-}
-
-qvustubea::qvustubea(const qvprocstate& state, bool withTable) : qvutil(state) {
+qvustubea::qvustubea(const qvprocstate& state, bool withTable) : qvutil(state, -1) {
   if (withTable) buildParams(paramTable(kBlockTubeGain));
-}
-
-void qvustubea::setRateMultiplier(float factor) {
-  n_ = factor;
-  initialised_ = false;
-  update(-1);
 }
 
 void qvustubea::update(int which) {
   const float fs = sampleRate();
+  const float n = rateFactor();
   if (!initialised_) {
-    env_.release = env_.level = timeCoef(0.07f, n_, fs);
+    env_.release = env_.level = timeCoef(0.07f, n, fs);
     initialised_ = true;
     env_.gain = 1.0f;
     env_.openThr = 0.17f;
     env_.closeThr = 0.153f;
   }
   if (which == kMode || which == -1) curve_.build(pvi(kMode) - 1);
-  volume_ = pv(kVolume);
-  gain_ = pv(kGain);
-  sag_ = pv(kSag);
-  shift_ = pv(kShift);
-  cross_ = pv(kCross);
-  dynamic_ = sag_ > 0.0f || shift_ > 0.0f || cross_ > 0.0f;
-  env_.attack = timeCoef(pv(kEnvAt) + 0.01f, n_, fs);
+  k_.volume = pv(kVolume);
+  k_.gain = pv(kGain);
+  k_.sag = pv(kSag);
+  k_.shift = pv(kShift);
+  k_.cross = pv(kCross);
+  k_.dynamic = k_.sag > 0.0f || k_.shift > 0.0f || k_.cross > 0.0f;
+  env_.attack = timeCoef(pv(kEnvAt) + 0.01f, n, fs);
   const float bias = pv(kBias);
   curve_.inOffset = 0.0f;
   curve_.outOffset = 0.0f;
   curve_.outOffset = -curve_.evaluate(bias);
   curve_.inOffset = bias;
-  envScale_ = 0.4f;
+  k_.envScale = 0.4f;
   if (which == kCross || which == -1) {
-    xc_ = -cross_;
-    xk_ = crossKnee(xc_);
+    k_.xc = -k_.cross;
+    k_.xk = crossKnee(k_.xc);
   }
 }
 
-float qvustubea::process(float x) {
-  x = x * gain_;
-  float y;
-  if (!dynamic_) {
-    y = curve_.evaluate(x);
-  } else {
-    const float e = env_.follow(envScale_ * x);
-    const double s = static_cast<double>(sag_) * e;
-    x = static_cast<float>(x * (1.0 + s));
-    x = x - shift_ * e;
-    y = curve_.evaluate(x);
-    if (cross_ != 0.0f) {
-      const float sign = y >= 0.0f ? 1.0f : -1.0f;
-      const float a = (y >= 0.0f ? y : -y) + xc_;
-      y = sign * (crossKnee(a) - xk_);
-    }
-    float g = static_cast<float>(1.0 - 0.65 * s);
-    if (g < 0.0f) g = 0.0f;
-    y = g * y;
-  }
-  return -volume_ * y;
+void qvustubea::processBlock(float* samples, int nframes) noexcept {
+  const qvtubecurve curve = curve_;
+  const qvtubesettings k = k_;
+  qvenvfollow env = env_;
+  for (int i = 0; i < nframes; ++i) samples[i] = stage(curve, k, env, samples[i]);
+  env_ = env;
 }

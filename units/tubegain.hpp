@@ -7,32 +7,64 @@
 #include "units/qvutil.hpp"
 #include "units/tubecurves.hpp"
 
+// Crossover knee: a for a ≥ 0, a + a²/2 on (−1, 0), −0.5 from −1 down.
+inline float crossKnee(float a) noexcept {
+  if (a >= 0.0f) return a;
+  if (a > -1.0f) return a + 0.5f * a * a;
+  return -0.5f;
+}
+
+// What update() derives from the parameters; process() reads only these.
+struct qvtubesettings {
+  bool dynamic = false;  // any of sag, shift, cross active
+  float envScale = 0.4f; // envelope input scale
+  float xc = 0;          // cross offset, −Cross
+  float xk = 0;          // crossKnee(xc): keeps the crossover through zero
+  float volume = 1, gain = 1, sag = 0, shift = 0, cross = 0;
+};
+
 class qvustubea : public qvutil {
 public:
   enum Param { kVolume, kGain, kBias, kEnvAt, kSag, kShift, kCross, kMode };
 
   qvustubea(const qvprocstate& state, bool withTable);
   void update(int which) override;
-  float process(float x) override;
+  float process(float x) noexcept override { return stage(curve_, k_, env_, x); }
+  void processBlock(float* samples, int nframes) noexcept override;
   int blocktype() const override { return kBlockTubeGain; }
-  void setRateMultiplier(float factor) override;
   void reset() noexcept override { env_.reset(); }
 
   const qvtubecurve& curve() const { return curve_; }
   const qvenvfollow& follower() const { return env_; }
 
 private:
-  float n_ = 1.0f;            // rate factor of the oversampled range
-  qvenvfollow env_;
-  bool initialised_ = false;  // release/level coefficients computed for n_
-  bool dynamic_ = false;      // any of sag, shift, cross active
-  qvtubecurve curve_;
-  float envScale_ = 0.4f;     // envelope input scale
-  float xc_ = 0;              // cross offset, −Cross
-  float xk_ = 0;              // knee(xc_): keeps the crossover through zero
-  // Parameter values cached by update(); process() reads only these.
-  float volume_ = 1, gain_ = 1, sag_ = 0, shift_ = 0, cross_ = 0;
-};
+  // One sample through the stage: process() runs it on the members, the block
+  // loop on local copies.
+  static float stage(const qvtubecurve& curve, const qvtubesettings& k, qvenvfollow& env,
+                     float x) noexcept {
+    x = x * k.gain;
+    float y;
+    if (!k.dynamic) {
+      y = curve.evaluate(x);
+    } else {
+      const float e = env.follow(k.envScale * x);
+      const double s = static_cast<double>(k.sag) * e;
+      x = static_cast<float>(x * (1.0 + s));
+      x = x - k.shift * e;
+      y = curve.evaluate(x);
+      if (k.cross != 0.0f) {
+        const float sign = y >= 0.0f ? 1.0f : -1.0f;
+        const float a = (y >= 0.0f ? y : -y) + k.xc;
+        y = sign * (crossKnee(a) - k.xk);
+      }
+      float g = static_cast<float>(1.0 - 0.65 * s);
+      if (g < 0.0f) g = 0.0f;
+      y = g * y;
+    }
+    return -k.volume * y;
+  }
 
-// Crossover knee: a for a ≥ 0, a + a²/2 on (−1, 0), −0.5 from −1 down.
-float crossKnee(float a);
+  qvenvfollow env_;
+  qvtubecurve curve_;
+  qvtubesettings k_;
+};

@@ -13,17 +13,17 @@
 struct qvwahcore {
   qvlist<qvfiltgen> filters;    // holds the current filter as its only entry
   qvfiltgen* filter = nullptr;  // that entry, for the per-sample path
-  bool initialised = false;     // filter built for the kind, order and rate factor in use
+  int32_t poles = 0;            // the filter's class: 1, 2 or 4 poles (0 before the first)
   float gw = 1.0f;              // wet gain, 1 − Dry
   float gd = 0.0f;              // dry gain, Dry
   int32_t k = -1;               // filter kind in use
   int32_t o = -1;               // filter order in use
-  float n = 1.0f;               // rate factor of the oversampled range
 
-  // [between blocks] Clears the initialised flag when kind or order changed; while
-  // it is clear, replaces the filter (zero state) and tunes it. Returns true when a
-  // new filter was built.
-  bool choose(int32_t kind, int32_t order, float fs, float cutoff_hz, float reso);
+  // [between blocks] Clears `initialised` when kind or order changed; while it is
+  // clear, starts the filter afresh (zero state; a new object only when the order
+  // needs another class) and tunes it for rate fs · n. Returns true when it did.
+  bool choose(int32_t kind, int32_t order, float fs, float cutoff_hz, float reso, float n,
+              bool& initialised);
   // [audio] Wet/dry mix of the filtered sample y with the input x.
   float mix(float y, float x) const noexcept { return gd != 0.0f ? gw * y + gd * x : y; }
 };
@@ -34,9 +34,9 @@ public:
 
   qvusewah(const qvprocstate& state, bool withTable);
   void update(int which) override;
-  float process(float x) override { return core_.mix(core_.filter->process(x), x); }
+  float process(float x) noexcept override { return core_.mix(core_.filter->process(x), x); }
+  void processBlock(float* samples, int nframes) noexcept override;
   int blocktype() const override { return kBlockFilter; }
-  void setRateMultiplier(float factor) override;
   void reset() noexcept override {
     if (core_.filter) core_.filter->reset();
   }
@@ -54,9 +54,9 @@ public:
 
   qvusewahplus(const qvprocstate& state, bool withTable);
   void update(int which) override;
-  float process(float x) override;
+  float process(float x) noexcept override;
+  void processBlock(float* samples, int nframes) noexcept override;
   int blocktype() const override { return kBlockAutoWah; }
-  void setRateMultiplier(float factor) override;
   // The corner is swept back from the rested envelope at the next sample.
   void reset() noexcept override {
     if (core_.filter) core_.filter->reset();
@@ -69,6 +69,9 @@ public:
   float lastCorner() const { return corner_; }
 
 private:
+  template <class F>
+  void sweep(F& f, float* samples, int nframes) noexcept;
+
   qvwahcore core_;
   qvenvfollow env_;
   // Parameter values cached by update(); process() reads only these.
