@@ -249,6 +249,39 @@ TEST(ConvEngine, ResetRestartsFromSilence) {
   EXPECT_LE(e.relative(), 1e-5);
 }
 
+// However the input is cut into calls, every slot gives the same samples as when
+// fed one at a time; a slot switched on mid-way (the masked frame) included.
+TEST(ConvEngine, BlockCallsGiveTheSamplesOfSingleOnes) {
+  const int64_t total = 70000;
+  const std::vector<float> x = randomSignal(total, 3);
+  const std::vector<std::vector<float>> h = {randomImpulse(100, 30), randomImpulse(3000, 31),
+                                             randomImpulse(30000, 32)};  // stage 5 deferred
+  qvconvengine single, blocks;
+  std::vector<int> slots;
+  for (const auto& ir : h) {
+    slots.push_back(single.createSlot(ir));
+    ASSERT_EQ(blocks.createSlot(ir), slots.back());
+  }
+  const int sizes[] = {0, 1, 7, 64, 256, 31, 33, 200};
+  int64_t differences = 0;
+  for (int64_t t = 0, k = 0; t < total; ++k) {
+    const bool on = t < 20000 || t >= 30000;  // off, then on again inside a frame
+    if (single.isActive(slots[1]) != on) {
+      single.setActive(slots[1], on);
+      blocks.setActive(slots[1], on);
+    }
+    const int n = static_cast<int>(std::min<int64_t>(sizes[k % std::size(sizes)], total - t));
+    blocks.process(x.data() + t, n);
+    for (int i = 0; i < n; ++i) {
+      single.process(x[t + i]);
+      for (int s : slots)
+        if (single.output(s) != blocks.outputs(s)[i]) ++differences;
+    }
+    t += n;
+  }
+  EXPECT_EQ(differences, 0);
+}
+
 TEST(ConvEngine, ProcessingAllocatesNothing) {
   alloccounter::arm();
   ::operator delete(::operator new(16));
@@ -266,9 +299,13 @@ TEST(ConvEngine, ProcessingAllocatesNothing) {
       eng.createSlot(randomImpulse(9000, 13));  // starts mid-frame: the masked path runs too
     }
     alloccounter::arm();
-    for (int64_t i = t; i < t + 1000; ++i) {
+    for (int64_t i = t; i < t + 500; ++i) {
       eng.process(x[i]);
       sink += eng.output(a) + eng.output(b);
+    }
+    for (int64_t i = t + 500; i < t + 1000; i += 125) {  // block calls
+      eng.process(x.data() + i, 125);
+      sink += eng.outputs(a)[124] + eng.outputs(b)[0];
     }
     allocations += alloccounter::disarm();
   }

@@ -19,15 +19,18 @@
 // (done half a block later) has 3Bm more. A block's partitions must also be done
 // before the next boundary overwrites the stage's spectrum.
 //
-// Responses beyond 24256 taps. The largest stage (Bm = 2048) gets a partition j ≥ 2
-// for every further 6144 taps. Each is multiplied with the block's input spectrum at
-// its own work slot, spread evenly over the block (never later than 2016 samples
-// after the boundary, far inside its slack of ≥ 22208). Its product is not inverted
-// on its own: partition j lands 3·(j−1) blocks after partition 1 of the same block,
-// exactly where partition 1 of block b + 3·(j−1) lands, so the product is added to
-// that block's spectrum of partition 1 and shares its inverse transform. The
-// result is the same linear convolution for one complex multiply-add per partition
-// instead of an inverse FFT, and the engine still keeps one input spectrum per stage.
+// Deferred products. Partition j of a stage starts 3Bm·j taps after partition 0, so
+// what it yields for block b lands exactly where partition 0 of block b + 3j lands.
+// Its product with block b's input spectrum is therefore not inverted on its own:
+// it is added, at its own work slot, to a spectrum waiting for block b + 3j, and
+// partition 0 of that block adds the waiting sum to its product before the one
+// inverse transform of the stage's block. The result is the same linear
+// convolution for one complex multiply-add per partition instead of an inverse FFT;
+// a stage costs one forward and one inverse transform per block whatever the
+// response's length. Partition j is multiplied at work slot floor(j·slots/np) of
+// its block, spread evenly (two partitions: the boundary and half a block later),
+// long before block b + 3j begins. Responses beyond 24256 taps give the largest
+// stage (Bm = 2048) a partition for every further 6144 taps, convolved in full.
 //
 // Starting a slot. A slot created (or switched on) at sample T convolves the input
 // from T on: the head sums only samples since T, nothing of a block begun before T
@@ -128,13 +131,13 @@ qvconvengine::qvconvengine() {
 
 qvconvengine::~qvconvengine() = default;
 
-qvconvengine::Slot* qvconvengine::find(int slot) const {
+qvconvengine::Slot* qvconvengine::find(int slot) const noexcept {
   if (slot < 0 || static_cast<size_t>(slot) >= slots_.size()) return nullptr;
   return slots_[slot].get();
 }
 
 int qvconvengine::createSlot(std::span<const float> ir) {
-  if (!ready_) return -1;
+  if (!ready_) return kConvNoPlans;
   try {
     auto s = std::make_unique<Slot>();
     const int64_t length = static_cast<int64_t>(ir.size());
@@ -145,7 +148,7 @@ int qvconvengine::createSlot(std::span<const float> ir) {
     // Partitions 192, 192, 384, 384, ...: the stage moves up after every second
     // partition and stays at the largest one.
     qvfftwbuffer<float> frame = makeFftwBuffer<float>(kMaxFftSize);
-    if (!frame) return -2;
+    if (!frame) return kConvNoMemory;
     int64_t tap = kHeadLength;
     int m = 0;
     int count = 0;
@@ -153,7 +156,7 @@ int qvconvengine::createSlot(std::span<const float> ir) {
       const Stage& st = stages_[m];
       Partition p;
       p.spectrum = makeFftwBuffer<fftwf_complex>(st.bins, false);  // the transform fills it
-      if (!p.spectrum) return -2;
+      if (!p.spectrum) return kConvNoMemory;
       const int64_t n = std::min<int64_t>(st.partLength, length - tap);
       const float scale = 1.0f / static_cast<float>(st.fftSize);  // the inverse is unscaled
       std::fill_n(frame.get(), st.fftSize, 0.0f);
@@ -168,40 +171,44 @@ int qvconvengine::createSlot(std::span<const float> ir) {
       SlotStage& ss = s->stages[k];
       if (ss.parts.empty()) continue;
       ss.startSpectrum = makeFftwBuffer<fftwf_complex>(stages_[k].bins);
-      if (!ss.startSpectrum) return -2;
-      // Partitions 2.. of the largest stage wait up to 3·(np−2) blocks; one more
-      // buffer holds the block being consumed.
+      if (!ss.startSpectrum) return kConvNoMemory;
+      // Partition j's product waits 3·j blocks, up to 3·(np−1); one more buffer
+      // holds the block being consumed.
       const int np = static_cast<int>(ss.parts.size());
-      if (np > 2) {
-        ss.deferred.resize(kBlocksPerPartition * (np - 2) + 1);
+      if (np > 1) {
+        ss.deferred.resize(kBlocksPerPartition * (np - 1) + 1);
         for (auto& d : ss.deferred) {
           d = makeFftwBuffer<fftwf_complex>(stages_[k].bins, false);  // restartSlot clears
-          if (!d) return -2;
+          if (!d) return kConvNoMemory;
         }
       }
     }
     // Outputs are written at most (last partition start − 1) samples ahead.
     const int64_t ring_length = nextPowerOfTwo(std::max<int64_t>(length, 1));
     s->ring = makeFftwBuffer<float>(static_cast<size_t>(ring_length), false);  // restartSlot clears
-    if (!s->ring) return -2;
+    if (!s->ring) return kConvNoMemory;
     s->ringMask = ring_length - 1;
     restartSlot(*s);
 
     size_t index = 0;
     while (index < slots_.size() && slots_[index]) ++index;
     if (index == slots_.size()) slots_.push_back(nullptr);
+    // Room for every slot in the live list, so that switching slots on and off
+    // never allocates.
+    live_.reserve(slots_.size());
+    s->serial = nextSerial_++;
     slots_[index] = std::move(s);
     rebuildLive();
     return static_cast<int>(index);
   } catch (const std::bad_alloc&) {
-    return -2;
+    return kConvNoMemory;
   }
 }
 
 void qvconvengine::restartSlot(Slot& s) {
   std::fill_n(s.ring.get(), s.ringMask + 1, 0.0f);
   s.start = now_;
-  s.out = 0.0f;
+  s.out.fill(0.0f);
   // Nothing is due before each stage's next boundary, which sees only input from the
   // start on (earlier samples of its frame are masked, see beginBlock).
   for (int k = 0; k < kStageCount; ++k) {
@@ -232,10 +239,19 @@ void qvconvengine::setActive(int slot, bool on) {
     // Its ring stopped advancing while it was off: start over rather than play stale
     // or misplaced partial sums.
     restartSlot(*s);
-  } else {
-    s->out = 0.0f;
   }
   rebuildLive();
+}
+
+void qvconvengine::dropSlot(int slot) noexcept {
+  if (!find(slot)) return;
+  slots_[static_cast<size_t>(slot)].reset();
+  rebuildLive();
+}
+
+uint64_t qvconvengine::serialOf(int slot) const {
+  const Slot* s = find(slot);
+  return s ? s->serial : 0;
 }
 
 bool qvconvengine::isActive(int slot) const {
@@ -261,7 +277,7 @@ int qvconvengine::partitionCount(int slot, int m) const {
   return static_cast<int>(s->stages[m].parts.size());
 }
 
-void qvconvengine::rebuildLive() {
+void qvconvengine::rebuildLive() noexcept {
   live_.clear();
   for (Stage& st : stages_) st.inUse = false;
   for (auto& s : slots_) {
@@ -281,32 +297,50 @@ void qvconvengine::reset() {
     if (s) restartSlot(*s);
 }
 
-void qvconvengine::process(float x) noexcept {
+void qvconvengine::process(const float* x, int n) noexcept {
+  lastCount_ = n;
   if (!ready_) return;
-  const int64_t t = now_;
-  const int w = static_cast<int>(t & (kHistoryLength - 1));
-  // Written twice, so the newest kHistoryLength samples always end at
-  // history_[w + kHistoryLength] without a wrap.
-  float* const hist = history_.get();
-  hist[w] = x;
-  hist[w + kHistoryLength] = x;
-  const float* const newest = hist + w + kHistoryLength;
-
-  for (Slot* s : live_) {
-    // The first taps act on the current sample: no latency. Right after a start only
-    // the samples since the start count.
-    int taps = s->headLength;
-    if (t - s->start < taps) taps = static_cast<int>(t - s->start) + 1;
-    const float head = dot(s->headReversed.data() + (s->headLength - taps), newest - taps + 1, taps);
-    float& cell = s->ring[t & s->ringMask];
-    s->out = cell + head;
-    cell = 0.0f;  // reused for time t + ring length
+  // Runs of samples up to the next point of the work grid: the heads of a run read
+  // only history written before their own sample, and stage work falls between runs
+  // exactly where it falls between single samples.
+  for (int done = 0; done < n;) {
+    const int to_grid = kWorkGrid - static_cast<int>(now_ & (kWorkGrid - 1));
+    const int run = std::min(n - done, to_grid);
+    float* const hist = history_.get();
+    for (int i = 0; i < run; ++i) {
+      // Written twice, so the newest kHistoryLength samples always end at
+      // history_[w + kHistoryLength] without a wrap.
+      const int w = static_cast<int>((now_ + i) & (kHistoryLength - 1));
+      hist[w] = x[done + i];
+      hist[w + kHistoryLength] = x[done + i];
+    }
+    runHeads(done, run);
+    now_ += run;
+    done += run;
+    if ((now_ & (kWorkGrid - 1)) == 0) runStages();
   }
+}
 
-  now_ = t + 1;
-  // All stage work falls on the work grid: block boundaries and work slots are
-  // multiples of the smallest spacing.
-  if ((now_ & (kWorkGrid - 1)) != 0) return;
+void qvconvengine::runHeads(int from, int n) noexcept {
+  const float* const hist = history_.get();
+  for (Slot* s : live_) {
+    float* const ring = s->ring.get();
+    for (int i = 0; i < n; ++i) {
+      const int64_t t = now_ + i;
+      const float* const newest = hist + (t & (kHistoryLength - 1)) + kHistoryLength;
+      // The first taps act on the current sample: no latency. Right after a start
+      // only the samples since the start count.
+      int taps = s->headLength;
+      if (t - s->start < taps) taps = static_cast<int>(t - s->start) + 1;
+      const float head = dot(s->headReversed.data() + (s->headLength - taps), newest - taps + 1, taps);
+      float& cell = ring[t & s->ringMask];
+      s->out[static_cast<size_t>(from + i)] = cell + head;
+      cell = 0.0f;  // reused for time t + ring length
+    }
+  }
+}
+
+void qvconvengine::runStages() noexcept {
   for (int m = 0; m < kStageCount; ++m) {
     Stage& st = stages_[m];
     // A stage no live slot needs skips its transforms; a slot that needs it later
@@ -364,16 +398,16 @@ void qvconvengine::runPartition(const Stage& st, SlotStage& ss, int j, Slot& s) 
   const Partition& p = ss.parts[j];
   const int64_t block_index = st.position / st.block;
   const int64_t ndeferred = static_cast<int64_t>(ss.deferred.size());
-  if (j >= 2 && ndeferred > 0) {
-    // Partition j lands 3·(j−1) blocks after partition 1 of this block, exactly where
-    // partition 1 of block b + 3·(j−1) lands: its product joins that block's inverse
+  if (j >= 1) {
+    // Partition j lands 3·j blocks after partition 0 of this block, exactly where
+    // partition 0 of block b + 3·j lands: its product joins that block's inverse
     // transform instead of taking one of its own.
-    fftwf_complex* acc = ss.deferred[(block_index + kBlocksPerPartition * (j - 1)) % ndeferred].get();
+    fftwf_complex* acc = ss.deferred[(block_index + kBlocksPerPartition * j) % ndeferred].get();
     complexMultiply<true>(ss.source, p.spectrum.get(), acc, st.bins);
     return;
   }
   complexMultiply<false>(ss.source, p.spectrum.get(), product_.get(), st.bins);
-  if (j == 1 && ndeferred > 0) {
+  if (ndeferred > 0) {
     float* acc = ss.deferred[block_index % ndeferred].get()[0];
     addInto(product_.get()[0], acc, 2 * st.bins);
     std::fill_n(acc, 2 * st.bins, 0.0f);

@@ -4,8 +4,9 @@
 // 6144, ... taps, each convolved by overlap-save on an FFT four times its stage's
 // block, early enough that its output lands in the future. Six stages (blocks 64 to
 // 2048) share one input history and one input spectrum per stage among all slots.
-// Responses of any length are convolved in full; the partitions of the largest
-// stage beyond the second share inverse transforms through deferred products
+// Responses of any length are convolved in full. Only a stage's first partition
+// takes an inverse transform: the later partitions' products are added in the
+// frequency domain to the block whose first partition lands where they do
 // (convengine.cpp explains the timing). Work runs on the audio thread, spread over
 // each stage's block; nothing is allocated or locked while processing.
 #pragma once
@@ -17,12 +18,19 @@
 
 #include "units/fftplans.hpp"
 
+// Result codes of createSlot (a slot index is never negative).
+enum : int {
+  kConvNoPlans = -1,   // the engine has no FFT plans: no slot can be made
+  kConvNoMemory = -2,  // memory ran out while the slot was set up; nothing changed
+};
+
 class qvconvengine {
 public:
   static constexpr int kHeadLength = 64;      // taps convolved directly, B
   static constexpr int kStageCount = 6;       // blocks 64 .. 2048 (growth 2)
   static constexpr int kMaxFftSize = 8192;    // FFT of the largest stage
   static constexpr int kHistoryLength = kMaxFftSize;  // longest frame a stage reads
+  static constexpr int kMaxBlock = 256;       // samples per process() call at most
 
   // [stopped] Configures the stages and makes (or finds) the FFT plans.
   qvconvengine();
@@ -33,8 +41,10 @@ public:
   // [between blocks] A new slot from a copy of ir (samples at the host rate):
   // active, reference count 1. It starts fresh at the next sample: its output is the
   // convolution of ir with the input from then on (earlier input counts as zero),
-  // and the other slots are not disturbed. Returns the slot index (≥ 0), -1 when the
-  // engine has no FFT plans, -2 when memory runs out. An empty ir gives a silent slot.
+  // and the other slots are not disturbed. Returns the slot index (≥ 0) or
+  // kConvNoPlans / kConvNoMemory. An empty ir gives a silent slot. Slot creation
+  // allocates and transforms the partitions (a few ms for a long response): it
+  // runs between blocks, never inside process().
   int createSlot(std::span<const float> ir);
   // [between blocks] One more reference to a slot (each cab-sim block holds one).
   void retainSlot(int slot);
@@ -53,13 +63,31 @@ public:
   int64_t impulseLength(int slot) const;
   // [any] Partitions the slot's response needs in stage m (0 when none or no slot).
   int partitionCount(int slot, int m) const;
+  // [any] Slots are numbered in the order they were made: the number the next one
+  // gets, and a slot's own (0 when there is no such slot). Slot indices lie below
+  // slotLimit().
+  uint64_t nextSerial() const { return nextSerial_; }
+  uint64_t serialOf(int slot) const;
+  int slotLimit() const { return static_cast<int>(slots_.size()); }
+  // [between blocks] Frees a slot whatever its reference count (undoing a change
+  // that made it). No allocation.
+  void dropSlot(int slot) noexcept;
 
-  // [audio] Takes one input sample and advances one sample.
-  void process(float x) noexcept;
-  // [audio] The slot's output for the sample just processed (0 if inactive or unknown).
+  // [audio] Takes n input samples (0 ≤ n ≤ kMaxBlock) and advances n samples.
+  // Each active slot's outputs for them are then in outputs(slot). The result does
+  // not depend on how the input is cut into calls.
+  void process(const float* x, int n) noexcept;
+  // [audio] One sample.
+  void process(float x) noexcept { process(&x, 1); }
+  // [audio] The slot's outputs for the samples of the last process() call (zeros
+  // for an inactive or unknown slot). Valid until the next call; owned by the engine.
+  const float* outputs(int slot) const noexcept {
+    const Slot* s = find(slot);
+    return s && s->active ? s->out.data() : zeros_.data();
+  }
+  // [audio] The slot's output for the last sample processed.
   float output(int slot) const noexcept {
-    if (slot < 0 || static_cast<size_t>(slot) >= slots_.size() || !slots_[slot]) return 0.0f;
-    return slots_[slot]->out;
+    return lastCount_ > 0 ? outputs(slot)[lastCount_ - 1] : 0.0f;
   }
   // [between blocks] Clears the input history and every output ring and restarts the
   // stages' block positions at 0, as if the input had been silent until now.
@@ -97,6 +125,7 @@ private:
   struct Slot {
     bool active = true;
     int refs = 1;
+    uint64_t serial = 0;            // creation order
     int64_t length = 0;             // taps of the impulse response
     int headLength = 0;             // direct taps, ≤ 64
     std::array<float, kHeadLength> headReversed{};  // head taps, last tap first
@@ -104,26 +133,33 @@ private:
     std::array<SlotStage, kStageCount> stages;
     qvfftwbuffer<float> ring;       // future output, indexed by sample time & ringMask
     int64_t ringMask = 0;           // ring length − 1 (a power of two)
-    float out = 0.0f;               // output for the sample just processed
+    std::array<float, kMaxBlock> out{};  // outputs of the samples of the last process()
   };
 
   static constexpr int kNever = 1 << 30;  // nextDue when no partition is pending
   static constexpr int kBlocksPerPartition = 3;  // partition length / block
   static constexpr int kWorkGrid = kHeadLength / 2;  // smallest work slot spacing, samples
 
-  void rebuildLive();
+  void rebuildLive() noexcept;
   void restartSlot(Slot& s);
+  // Direct head and ring read of n samples from out[from] on, for every live slot.
+  void runHeads(int from, int n) noexcept;
+  // Stage work at the work-grid point just reached.
+  void runStages() noexcept;
   void beginBlock(Stage& st, int m) noexcept;
   void runDue(Stage& st, int m, int since) noexcept;
   void runPartition(const Stage& st, SlotStage& ss, int j, Slot& s) noexcept;
-  Slot* find(int slot) const;
+  Slot* find(int slot) const noexcept;
 
   bool ready_ = false;
   std::array<Stage, kStageCount> stages_;
   qvfftwbuffer<float> history_;              // 2 × kHistoryLength: each sample written twice
   int64_t now_ = 0;                          // samples processed since the last reset
+  int lastCount_ = 0;                        // samples of the last process() call
+  uint64_t nextSerial_ = 1;                  // serial of the next slot made
   qvfftwbuffer<fftwf_complex> product_;      // spectrum product, consumed by the inverse FFT
   qvfftwbuffer<float> timeBuffer_;           // inverse FFT output; also a masked frame
   std::vector<std::unique_ptr<Slot>> slots_; // by slot index; null where freed
-  std::vector<Slot*> live_;                  // the active slots, rebuilt between blocks
+  std::vector<Slot*> live_;                  // the active slots; capacity for every slot
+  std::array<float, kMaxBlock> zeros_{};     // the outputs of a slot that plays nothing
 };
