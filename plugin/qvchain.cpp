@@ -5,6 +5,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "plugin/qvchainchange.hpp"
+
 namespace {
 // Brackets of one slot, read in pairs and held inside its run of n units: each
 // pair starts no earlier than the previous pair ended, empty pairs go, and an
@@ -30,31 +32,55 @@ bool isZeroOrDenormal(float x) {
   std::memcpy(&bits, &x, sizeof bits);
   return (bits & 0x7f800000u) == 0;
 }
+
+// Room the audio path's arrays start with: far more than any factory rig needs.
+constexpr size_t kInitialUnits = 64;
+constexpr size_t kInitialCabs = 16;
+constexpr size_t kInitialPedals = 16;
 }  // namespace
 
 qvchain::qvchain(qvprocstate& state)
     : cabEngine(std::make_unique<qvconvengine>()),
       gate(std::make_unique<qvusgate>(state, true)),
-      state_(state) {
+      state_(state),
+      change_(std::make_unique<changestate>()) {
   gate->update(-1);
   sections.reserve(kMaxSections * 2);
+  change_->sections.reserve(kMaxSections * 2);
+  unitArray_.reserve(kInitialUnits);
+  cabArray_.reserve(kInitialCabs);
+  pedalArray_.reserve(kInitialPedals);
   updateGains();
 }
 
-qvchain::~qvchain() { clearRig(); }
+qvchain::~qvchain() {
+  change_->open = false;  // nothing to undo: free the rig
+  clearRig();
+}
 
 void qvchain::clearRig() {
   ++rigGeneration;
-  units.clear();
-  while (cabBlocks.count() > 0) removeCabBlock(cabBlocks.count() - 1);
+  if (changing()) {
+    parkRig();
+  } else {
+    units.clear();
+    while (cabBlocks.count() > 0) removeCabBlock(cabBlocks.count() - 1);
+    pedalSlots.clear();
+  }
   cabActiveCount = 0;
-  pedalSlots.clear();
+  keepSections();
   sections.clear();
+  rigChanged();
 }
 
 void qvchain::removeCabBlock(uint32_t i) {
-  std::unique_ptr<qvusconv> block = cabBlocks.remove(i);
-  if (block->slot >= 0) cabEngine->releaseSlot(block->slot);
+  if (changing()) {
+    parkCabBlock(i);
+  } else {
+    std::unique_ptr<qvusconv> block = cabBlocks.remove(i);
+    if (block->slot >= 0) cabEngine->releaseSlot(block->slot);
+  }
+  rigChanged();
 }
 
 void qvchain::updateGains() {
@@ -71,6 +97,7 @@ void qvchain::updateGains() {
 void qvchain::updateCabActivity() {
   const int32_t before = cabActiveCount;
   cabActiveCount = 0;
+  rigChanged();
   if (state_.settingInt(kSetDisableCabSims) == 1) return;  // slots keep their flags
   for (uint32_t i = 0; i < cabBlocks.count(); ++i) {
     qvusconv& b = *cabBlocks[i];
@@ -81,7 +108,7 @@ void qvchain::updateCabActivity() {
   }
   // While the stage was off the engine heard nothing; tails left in its rings
   // belong to old input and must not play when it comes back.
-  if (before == 0 && cabActiveCount > 0) cabEngine->reset();
+  if (before == 0 && cabActiveCount > 0) cabStageSwitchedOn();
 }
 
 void qvchain::rebuildSections() {
@@ -94,8 +121,10 @@ void qvchain::rebuildSections() {
       break;
     }
   }
+  keepAmpSlot();
   sanitiseBrackets(ampSlot.brackets, nAmp);
 
+  keepSections();
   sections.clear();
   int32_t previousGroup = -1;
   std::vector<bool> seen(pedalSlots.count() + 1, false);
@@ -119,9 +148,12 @@ void qvchain::rebuildSections() {
     }
     for (int32_t b : brackets) sections.push_back(b + static_cast<int32_t>(u));
   }
+  rigChanged();
 }
 
 void qvchain::setOversampling(int f) {
+  keepSections();
+  keepFilters();
   factor = std::clamp(f, 1, kMaxFactor);
   if (sections.size() > static_cast<size_t>(kMaxSections)) sections.resize(kMaxSections);
   const double rate = state_.sampleRate;
@@ -130,6 +162,13 @@ void qvchain::setOversampling(int f) {
       aaFilters_[k].design(kAntiAliasOrder, kAntiAliasRippleDb, kAntiAliasRolloff, rate,
                            rate / (2.0 * factor));
   }
+  noteRatesChanged();
+  applyRates();
+  gate->setRateMultiplier(1.0f);  // follows a new host rate
+  rigChanged();
+}
+
+void qvchain::applyRates() {
   for (uint32_t u = 0; u < units.count(); ++u) {
     float m = 1.0f;
     for (size_t j = 0; j + 1 < sections.size(); j += 2)
@@ -137,32 +176,72 @@ void qvchain::setOversampling(int f) {
         m = static_cast<float>(factor);
     units[u]->setRateMultiplier(m);
   }
-  gate->setRateMultiplier(1.0f);  // follows a new host rate
 }
 
-float qvchain::cabStage(float x, float& left, float& right) noexcept {
-  cabEngine->process(x);
-  left = right = 0.0f;
-  for (uint32_t i = 0; i < cabBlocks.count(); ++i) {
-    const qvusconv& b = *cabBlocks[i];
-    if (b.slot < 0 || !cabEngine->isActive(b.slot)) continue;
-    const float w = cabEngine->output(b.slot);
-    const float dry = b.params[qvusconv::kDry]->x;
-    const float pan = b.params[qvusconv::kPan]->x;
-    float y = ((1.0f - dry) * w + dry * x) * b.params[qvusconv::kVolume]->x;
-    if (b.params[qvusconv::kInvert]->xi != 0) y = -y;
-    x = y;
-    left += pan * y;
-    right += (2.0f - pan) * y;
+void qvchain::rigChanged() {
+  // Inside a change the arrays still describe the rig as it was, which an undo
+  // needs; they only make room now and follow at commit.
+  if (changing()) {
+    change_->arraysStale = true;
+    unitArray_.reserve(units.count());
+    cabArray_.reserve(cabBlocks.count());
+    pedalArray_.reserve(pedalSlots.count());
+    return;
   }
-  return x;
+  rebuildArrays(true);
 }
 
-void qvchain::process(float** inputs, float** outputs, int n) noexcept {
+bool qvchain::rebuildArrays(bool reserve) {
+  if (reserve) {
+    unitArray_.reserve(units.count());
+    cabArray_.reserve(cabBlocks.count());
+    pedalArray_.reserve(pedalSlots.count());
+  }
+  const bool fits = unitArray_.capacity() >= units.count() &&
+                    cabArray_.capacity() >= cabBlocks.count() &&
+                    pedalArray_.capacity() >= pedalSlots.count();
+  unitArray_.clear();
+  for (uint32_t u = 0; u < units.count() && unitArray_.size() < unitArray_.capacity(); ++u)
+    unitArray_.push_back(units[u]);
+  cabArray_.clear();
+  for (uint32_t i = 0; i < cabBlocks.count() && cabArray_.size() < cabArray_.capacity(); ++i) {
+    cabmix c;
+    c.block = cabBlocks[i];
+    cabArray_.push_back(c);
+  }
+  pedalArray_.clear();
+  for (uint32_t i = 0; i < pedalSlots.count() && pedalArray_.size() < pedalArray_.capacity(); ++i)
+    pedalArray_.push_back(pedalSlots[i]);
+  return fits;
+}
+
+bool qvchain::syncRig() noexcept {
+  bool same = unitArray_.size() == units.count() && cabArray_.size() == cabBlocks.count();
+  for (uint32_t u = 0; same && u < units.count(); ++u) same = unitArray_[u] == units[u];
+  for (uint32_t i = 0; same && i < cabBlocks.count(); ++i) same = cabArray_[i].block == cabBlocks[i];
+  if (!same && !rebuildArrays(false)) return false;
+  // The mix values are read once a block: parameters change only between blocks.
+  for (cabmix& c : cabArray_) {
+    const qvusconv& b = *c.block;
+    c.slot = b.slot;
+    c.active = b.slot >= 0 && cabEngine->isActive(b.slot);
+    c.dry = b.params[qvusconv::kDry]->x;
+    c.pan = b.params[qvusconv::kPan]->x;
+    c.volume = b.params[qvusconv::kVolume]->x;
+    c.invert = b.params[qvusconv::kInvert]->xi != 0;
+  }
+  return true;
+}
+
+bool qvchain::oversampling() const noexcept {
+  return state_.settingInt(kSetOversampling) > 1 && !sections.empty();
+}
+
+bool qvchain::enterBlock(float** inputs, float** outputs, int n) noexcept {
   if (state_.audioIdle.load(std::memory_order_acquire) == 1) {
     if (state_.rigReady.load(std::memory_order_acquire) == 0) {
       for (int i = 0; i < n; ++i) outputs[0][i] = outputs[1][i] = 0.0f;
-      return;
+      return false;
     }
     state_.audioIdle.store(0, std::memory_order_release);
   }
@@ -173,31 +252,47 @@ void qvchain::process(float** inputs, float** outputs, int n) noexcept {
       outputs[0][i] = mute ? 0.0f : l;
       outputs[1][i] = mute ? 0.0f : r;
     }
-    return;
+    return false;
   }
+  if (!syncRig()) {
+    // Only code that grows the lists without a rig operation gets here.
+    for (int i = 0; i < n; ++i) outputs[0][i] = outputs[1][i] = 0.0f;
+    unpreparedBlocks.fetch_add(1, std::memory_order_relaxed);
+    return false;
+  }
+  return true;
+}
 
+float qvchain::inputSample(float** inputs, int i, int source) noexcept {
+  const float in0 = inputs[0][i], in1 = inputs[1][i];
+  float x = source == 2 ? in0 + in1 : source == 1 ? in1 : in0;
+  if (!(std::fabs(x) <= kInputCeiling)) {
+    if (std::isfinite(x)) {
+      // No instrument delivers this; a filter charged by 1e30 would need seconds
+      // to drain while the clipping stages after it sit pinned and silent.
+      x = std::copysign(kInputCeiling, x);
+    } else {
+      // A NaN or infinity would stick in every recursive state below and
+      // silence the rig for good: it enters as silence instead.
+      x = 0.0f;
+      nonFiniteInputs.fetch_add(1, std::memory_order_relaxed);
+    }
+  }
+  return x * state_.inputGain;
+}
+
+void qvchain::processPerSample(float** inputs, float** outputs, int n) noexcept {
+  if (!enterBlock(inputs, outputs, n)) return;
   const int nsections = static_cast<int>(sections.size());
-  const bool oversample = state_.settingInt(kSetOversampling) > 1 && nsections > 0;
+  const int32_t* const sec = sections.data();
+  const bool oversample = oversampling();
   const int source = state_.settingInt(kSetInputSource);
-  const uint32_t nunits = units.count();
+  const int nunits = static_cast<int>(unitArray_.size());
+  qvutil* const* const unit = unitArray_.data();
   const bool cabs = cabActiveCount != 0;
 
   for (int i = 0; i < n; ++i) {
-    const float in0 = inputs[0][i], in1 = inputs[1][i];
-    float x = source == 2 ? in0 + in1 : source == 1 ? in1 : in0;
-    if (!(std::fabs(x) <= kInputCeiling)) {
-      if (std::isfinite(x)) {
-        // No instrument delivers this; a filter charged by 1e30 would need seconds
-        // to drain while the clipping stages after it sit pinned and silent.
-        x = std::copysign(kInputCeiling, x);
-      } else {
-        // A NaN or infinity would stick in every recursive state below and
-        // silence the rig for good: it enters as silence instead.
-        x = 0.0f;
-        nonFiniteInputs.fetch_add(1, std::memory_order_relaxed);
-      }
-    }
-    x *= state_.inputGain;
+    float x = inputSample(inputs, i, source);
     inputMeter.add(x);
     x = gate->process(x);
 
@@ -205,33 +300,43 @@ void qvchain::process(float** inputs, float** outputs, int n) noexcept {
     s[0] = x;
     int m = 1;
     int k = 0;
-    for (uint32_t u = 0; u < nunits; ++u) {
+    for (int u = 0; u < nunits; ++u) {
       if (oversample) {
-        if (m > 1 && k < nsections && sections[k] == static_cast<int32_t>(u)) {
-          aaFilters_[k].process(s, m);
+        if (m > 1 && k < nsections && sec[k] == u) {
+          for (int j = 0; j < m; ++j) s[j] = aaFilters_[k].process(s[j]);
           ++k;
           m = 1;
         }
-        if (m == 1 && k < nsections && sections[k] == static_cast<int32_t>(u)) {
+        if (m == 1 && k < nsections && sec[k] == u) {
           if (isZeroOrDenormal(s[0])) s[0] = 0.0f;
           m = factor;
           s[0] *= static_cast<float>(m);
           for (int j = 1; j < m; ++j) s[j] = 0.0f;
-          aaFilters_[k].process(s, m);
+          for (int j = 0; j < m; ++j) s[j] = aaFilters_[k].process(s[j]);
           ++k;
         }
       }
-      qvutil* unit = units[u];
-      if (!unit->bypassed)
-        for (int j = 0; j < m; ++j) s[j] = unit->process(s[j]);
+      if (!unit[u]->bypassed)
+        for (int j = 0; j < m; ++j) s[j] = unit[u]->process(s[j]);
     }
     // A range running to the end of the unit list closes after the last unit.
-    if (oversample && m > 1 && k < nsections) aaFilters_[k].process(s, m);
+    if (oversample && m > 1 && k < nsections)
+      for (int j = 0; j < m; ++j) s[j] = aaFilters_[k].process(s[j]);
     x = s[0];
 
     float left, right;
     if (cabs) {
-      cabStage(x, left, right);
+      cabEngine->process(x);
+      left = right = 0.0f;
+      for (const cabmix& c : cabArray_) {
+        if (!c.active) continue;
+        const float w = cabEngine->outputs(c.slot)[0];
+        float y = ((1.0f - c.dry) * w + c.dry * x) * c.volume;
+        if (c.invert) y = -y;
+        x = y;
+        left += c.pan * y;
+        right += (2.0f - c.pan) * y;
+      }
     } else {
       left = right = x;
     }
@@ -241,6 +346,10 @@ void qvchain::process(float** inputs, float** outputs, int n) noexcept {
     outputs[1][i] = right;
     outputMeter.add(left);
   }
+  finishBlock(outputs, n);
+}
+
+void qvchain::finishBlock(float** outputs, int n) noexcept {
   if (!blockIsFinite(outputs, n)) silenceAndReset(outputs, n);
   inputMeter.publish();
   outputMeter.publish();
@@ -261,7 +370,11 @@ void qvchain::silenceAndReset(float** outputs, int n) noexcept {
   std::fill_n(outputs[0], n, 0.0f);
   std::fill_n(outputs[1], n, 0.0f);
   nonFiniteOutputs.fetch_add(1, std::memory_order_relaxed);
-  for (uint32_t u = 0; u < units.count(); ++u) units[u]->reset();
+  resetRunningState();
+}
+
+void qvchain::resetRunningState() noexcept {
+  for (qvutil* u : unitArray_) u->reset();
   gate->reset();
   for (qvellipticlowpass& f : aaFilters_) f.reset();
   cabEngine->reset();

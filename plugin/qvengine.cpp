@@ -1,6 +1,9 @@
 #include "plugin/qvengine.hpp"
 
+#include <charconv>
+#include <cstring>
 #include <mutex>
+#include <string_view>
 
 #include "platform/files.hpp"
 #include "plugin/denormalguard.hpp"
@@ -41,10 +44,28 @@ void qvengine::applySampleRate(float rate) {
   if (!chain.cabBlocks.empty()) reloadCabImpulses();
 }
 
-void qvengine::drainCommands(bool fromAudioThread) {
+void qvengine::drainCommands(bool fromAudioThread) noexcept {
   const float rate = pendingRate_.exchange(0.0f, std::memory_order_acq_rel);
-  if (rate > 0.0f) applySampleRate(rate);
+  if (rate > 0.0f) {
+    // Like a command: a failure leaves the rig at the old rate, playing.
+    chain.beginChange();
+    try {
+      applySampleRate(rate);
+      chain.commitChange();
+    } catch (...) {
+      chain.rollbackChange();
+      commandFailed(kNoCommand);
+    }
+  }
   mailbox.drainCommands(fromAudioThread);
+}
+
+void qvengine::commandFailed(int32_t code) noexcept {
+  // Built in place: the audio thread posts it, and the ring never waits.
+  char text[64] = "Warning: command failed ~ ";
+  const size_t head = std::strlen(text);
+  const auto end = std::to_chars(text + head, text + sizeof text, code).ptr;
+  messages.post(std::string_view(text, static_cast<size_t>(end - text)), 2);
 }
 
 void qvengine::processReplacing(float** inputs, float** outputs, int sampleFrames) noexcept {

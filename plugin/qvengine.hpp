@@ -71,8 +71,8 @@ public:
   void processReplacing(float** inputs, float** outputs, int sampleFrames) noexcept;
   // [ui] Hands a command to the engine (see qvmailbox).
   void postCommand(int32_t code, float value) { mailbox.postCommand(code, value); }
-  // [audio: true] [ui: false]
-  void drainCommands(bool fromAudioThread);
+  // [audio: true] [ui: false] Never throws: a command that fails is undone.
+  void drainCommands(bool fromAudioThread) noexcept;
 
   // [between blocks] What follows a change of global setting `index`: gains,
   // oversampling, cab activity, bypass and mute.
@@ -83,6 +83,8 @@ public:
   void runEditorCommand(int32_t code, float value) override;
   void runControlCommand(int32_t code, float value) override;
   void runRigCommand(int32_t code, float value) override;
+  qvchangeguard* changeGuard() override { return &chain; }
+  void commandFailed(int32_t code) noexcept override;
 
   // ---- load and save (data/loadsave.cpp, data/presetio.cpp) ----
   void loadSystem();                      // [stopped] start-up load

@@ -82,13 +82,30 @@ void qvmailbox::runOnPoster() {
                       std::memory_order_release);
 }
 
-void qvmailbox::drainCommands(bool fromAudioThread) {
+bool qvmailbox::runGuarded(int32_t code, float value) noexcept {
+  qvchangeguard* guard = target_.changeGuard();
+  if (guard) guard->beginChange();
+  try {
+    run(code, value);
+    if (guard) guard->commitChange();
+    return true;
+  } catch (...) {
+    // processReplacing is noexcept: an exception that left here would end the
+    // host. The command's changes go, the rig plays on as it was.
+    if (guard) guard->rollbackChange();
+    failed_.fetch_add(1, std::memory_order_relaxed);
+    target_.commandFailed(code);
+    return false;
+  }
+}
+
+void qvmailbox::drainCommands(bool fromAudioThread) noexcept {
   if (count_.load(std::memory_order_acquire) == 0) return;
   if (!lock_.try_lock()) return;  // the poster holds it: try again next block
   if (count_.load(std::memory_order_relaxed) != 0) {
     const bool signal = sync_ && fromAudioThread;
     if (signal) startedEvent_.set();
-    run(code_, value_);
+    runGuarded(code_, value_);
     if (signal) doneEvent_.set();
     count_.store(0, std::memory_order_release);
   }

@@ -20,6 +20,22 @@ constexpr int32_t kFirstEditorCommand = 70000;
 constexpr int32_t kFirstRigCommand = 79999;
 constexpr int32_t kNoCommand = 1000000;
 
+// What a command's changes run inside, so that a command that fails half-way
+// can be undone (the chain implements it). [between blocks, in the mailbox]
+class qvchangeguard {
+public:
+  // Before the command: remember what an undo needs. Allocates nothing.
+  virtual void beginChange() noexcept = 0;
+  // After it: make the change final. May fail (throw) only before it lets go of
+  // anything, so that the change can still be undone.
+  virtual void commitChange() = 0;
+  // After the command or commitChange() threw: put things back as they were.
+  virtual void rollbackChange() noexcept = 0;
+
+protected:
+  ~qvchangeguard() = default;
+};
+
 // What the owner of the commands does with them; the engine implements it.
 class qvcommandtarget {
 public:
@@ -34,6 +50,10 @@ public:
   virtual void runControlCommand(int32_t code, float value) = 0;
   // [audio or ui while bypassed] Rig commands, 79999 and above.
   virtual void runRigCommand(int32_t code, float value) = 0;
+  // [any] What controls and rig commands run inside; null: nothing to undo.
+  virtual qvchangeguard* changeGuard() { return nullptr; }
+  // [audio or ui, never blocks] A command threw and was undone.
+  virtual void commandFailed(int32_t code) noexcept { (void)code; }
 };
 
 class qvmailbox {
@@ -43,8 +63,9 @@ public:
   // [ui] Hands a command to the engine.
   void postCommand(int32_t code, float value);
   // [audio: fromAudioThread true] [ui: false] Runs the pending command, if any;
-  // never waits for the lock.
-  void drainCommands(bool fromAudioThread);
+  // never waits for the lock. Never throws: a command that throws is undone
+  // through the target's change guard, counted and reported to the target.
+  void drainCommands(bool fromAudioThread) noexcept;
 
   // [audio] Brackets one block's processing, so that a poster about to run a
   // command itself first waits for a block already under way to finish.
@@ -57,6 +78,8 @@ public:
   }
 
   bool pending() const { return count_.load(std::memory_order_acquire) != 0; }
+  // [any] Commands that threw (and were undone) so far.
+  uint32_t failedCommands() const { return failed_.load(std::memory_order_relaxed); }
   bool timedOut() const { return timedOut_; }
   int32_t pendingCode() const { return code_; }      // [tests] valid while pending()
   float pendingValue() const { return value_; }
@@ -86,6 +109,8 @@ private:
   bool store(int32_t code, float value, bool sync);
   void runOnPoster();
   void run(int32_t code, float value);
+  // Runs the command inside a change of the target's guard; false when it threw.
+  bool runGuarded(int32_t code, float value) noexcept;
 
   qvprocstate& state_;
   qvcommandtarget& target_;
@@ -98,4 +123,5 @@ private:
   qvevent startedEvent_;           // set by the audio thread before it runs a sync command
   qvevent doneEvent_;              // set after it ran one
   std::atomic<bool> inBlock_{false};
+  std::atomic<uint32_t> failed_{0};
 };
