@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "units/qvsimd.hpp"
+
 // Timing. Sample number t is the t-th sample since the last reset; `now_` counts the
 // samples processed. A slot's ring cell t & ringMask holds the pending output of time
 // t. Stage m's block boundaries fall where now_ is a multiple of Bm, so all stages
@@ -40,13 +42,9 @@
 // slots' pending output stays aligned.
 
 namespace {
-using v4f = float __attribute__((vector_size(16)));
+using v4f = qvfloat4;
 
-inline v4f load4(const float* p) {
-  v4f v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
+inline v4f load4(const float* p) { return loadFloat4(p); }
 
 // Σ a[i]·b[i]: four independent vector sums, so the adds do not wait on each other.
 inline float dot(const float* a, const float* b, int n) noexcept {
@@ -64,31 +62,34 @@ inline float dot(const float* a, const float* b, int n) noexcept {
   return sum;
 }
 
-// out = x · h (Accumulate: out += x · h), bin by bin, two bins per vector
-// (interleaved re, im): (xr + i·xi)(hr + i·hi) = x·hr + swap(x)·(−hi, hi).
+// The spectral multiply-accumulate: out = x · h (Accumulate: out += x · h) for
+// `pairs` pairs of bins, a pair per vector (interleaved re, im):
+// (xr + i·xi)(hr + i·hi) = x·(hr, hr) + swap(x)·(−hi, hi). A partition's spectrum is
+// stored in that form (packPartition), so the loop is two multiplies and an add.
 template <bool Accumulate>
-inline void complexMultiply(const fftwf_complex* x, const fftwf_complex* h, fftwf_complex* out,
-                            int bins) noexcept {
+inline void complexMultiply(const fftwf_complex* x, const float* h, fftwf_complex* out,
+                            int pairs) noexcept {
   const float* xf = x[0];
-  const float* hf = h[0];
   float* of = out[0];
-  const v4f sign = {-1.0f, 1.0f, -1.0f, 1.0f};
-  int i = 0;
-  for (; i + 2 <= bins; i += 2) {
-    const v4f a = load4(xf + 2 * i);
-    const v4f b = load4(hf + 2 * i);
-    const v4f b_re = __builtin_shufflevector(b, b, 0, 0, 2, 2);
-    const v4f b_im = __builtin_shufflevector(b, b, 1, 1, 3, 3);
+  for (int g = 0; g < pairs; ++g) {
+    const v4f a = load4(xf + 4 * g);
     const v4f a_sw = __builtin_shufflevector(a, a, 1, 0, 3, 2);
-    v4f r = a * b_re + a_sw * (b_im * sign);
-    if constexpr (Accumulate) r += load4(of + 2 * i);
-    std::memcpy(of + 2 * i, &r, sizeof r);
+    v4f r = a * load4(h + 8 * g) + a_sw * load4(h + 8 * g + 4);
+    if constexpr (Accumulate) r += load4(of + 4 * g);
+    storeFloat4(of + 4 * g, r);
   }
-  for (; i < bins; ++i) {
-    const float re = x[i][0] * h[i][0] - x[i][1] * h[i][1];
-    const float im = x[i][0] * h[i][1] + x[i][1] * h[i][0];
-    out[i][0] = Accumulate ? out[i][0] + re : re;
-    out[i][1] = Accumulate ? out[i][1] + im : im;
+}
+
+// A partition's spectrum (bins complex values) in the form complexMultiply reads:
+// per pair of bins (hr0, hr0, hr1, hr1, −hi0, hi0, −hi1, hi1), the odd last bin
+// paired with a zero.
+void packPartition(const fftwf_complex* h, int bins, float* out) {
+  for (int k = 0; k < bins; k += 2) {
+    const float hr0 = h[k][0], hi0 = h[k][1];
+    const float hr1 = k + 1 < bins ? h[k + 1][0] : 0.0f, hi1 = k + 1 < bins ? h[k + 1][1] : 0.0f;
+    float* g = out + 4 * k;
+    g[0] = hr0, g[1] = hr0, g[2] = hr1, g[3] = hr1;
+    g[4] = -hi0, g[5] = hi0, g[6] = -hi1, g[7] = hi1;
   }
 }
 
@@ -118,13 +119,13 @@ qvconvengine::qvconvengine() {
     st.partLength = 3 * block;
     st.fftSize = 4 * block;
     st.bins = st.fftSize / 2 + 1;
+    st.pairs = (st.bins + 1) / 2;
     st.plan = fftPlanFor(st.fftSize);
-    st.frame = makeFftwBuffer<float>(st.fftSize);
-    st.spectrum = makeFftwBuffer<fftwf_complex>(st.bins);
-    ok = ok && st.plan && st.frame && st.spectrum;
+    st.spectrum = makeFftwBuffer<fftwf_complex>(2 * st.pairs);  // the odd last pair's zero stays
+    ok = ok && st.plan && st.spectrum;
   }
   history_ = makeFftwBuffer<float>(2 * kHistoryLength);
-  product_ = makeFftwBuffer<fftwf_complex>(kMaxFftSize / 2 + 1);
+  product_ = makeFftwBuffer<fftwf_complex>(2 * stages_[kStageCount - 1].pairs);
   timeBuffer_ = makeFftwBuffer<float>(kMaxFftSize);
   ready_ = ok && history_ && product_ && timeBuffer_;
 }
@@ -148,20 +149,22 @@ int qvconvengine::createSlot(std::span<const float> ir) {
     // Partitions 192, 192, 384, 384, ...: the stage moves up after every second
     // partition and stays at the largest one.
     qvfftwbuffer<float> frame = makeFftwBuffer<float>(kMaxFftSize);
-    if (!frame) return kConvNoMemory;
+    qvfftwbuffer<fftwf_complex> spectrum = makeFftwBuffer<fftwf_complex>(kMaxFftSize / 2 + 1);
+    if (!frame || !spectrum) return kConvNoMemory;
     int64_t tap = kHeadLength;
     int m = 0;
     int count = 0;
     while (tap < length) {
       const Stage& st = stages_[m];
       Partition p;
-      p.spectrum = makeFftwBuffer<fftwf_complex>(st.bins, false);  // the transform fills it
+      p.spectrum = makeFftwBuffer<float>(8 * static_cast<size_t>(st.pairs), false);
       if (!p.spectrum) return kConvNoMemory;
       const int64_t n = std::min<int64_t>(st.partLength, length - tap);
       const float scale = 1.0f / static_cast<float>(st.fftSize);  // the inverse is unscaled
       std::fill_n(frame.get(), st.fftSize, 0.0f);
       for (int64_t k = 0; k < n; ++k) frame[k] = ir[tap + k] * scale;
-      fftwf_execute_dft_r2c(st.plan->forward, frame.get(), p.spectrum.get());
+      fftwf_execute_dft_r2c(st.plan->forward, frame.get(), spectrum.get());
+      packPartition(spectrum.get(), st.bins, p.spectrum.get());
       p.offset = tap - st.block;
       s->stages[m].parts.push_back(std::move(p));
       tap += st.partLength;
@@ -170,7 +173,7 @@ int qvconvengine::createSlot(std::span<const float> ir) {
     for (int k = 0; k < kStageCount; ++k) {
       SlotStage& ss = s->stages[k];
       if (ss.parts.empty()) continue;
-      ss.startSpectrum = makeFftwBuffer<fftwf_complex>(stages_[k].bins);
+      ss.startSpectrum = makeFftwBuffer<fftwf_complex>(2 * stages_[k].pairs);
       if (!ss.startSpectrum) return kConvNoMemory;
       // Partition j's product waits 3·j blocks, up to 3·(np−1); one more buffer
       // holds the block being consumed.
@@ -178,7 +181,7 @@ int qvconvengine::createSlot(std::span<const float> ir) {
       if (np > 1) {
         ss.deferred.resize(kBlocksPerPartition * (np - 1) + 1);
         for (auto& d : ss.deferred) {
-          d = makeFftwBuffer<fftwf_complex>(stages_[k].bins, false);  // restartSlot clears
+          d = makeFftwBuffer<fftwf_complex>(2 * stages_[k].pairs, false);  // restartSlot clears
           if (!d) return kConvNoMemory;
         }
       }
@@ -213,7 +216,7 @@ void qvconvengine::restartSlot(Slot& s) {
   // start on (earlier samples of its frame are masked, see beginBlock).
   for (int k = 0; k < kStageCount; ++k) {
     SlotStage& ss = s.stages[k];
-    for (auto& d : ss.deferred) std::fill_n(d.get()[0], 2 * stages_[k].bins, 0.0f);
+    for (auto& d : ss.deferred) std::fill_n(d.get()[0], 4 * stages_[k].pairs, 0.0f);
     ss.next = static_cast<int>(ss.parts.size());
     ss.nextDue = kNever;
     ss.source = nullptr;
@@ -355,9 +358,13 @@ void qvconvengine::runStages() noexcept {
 void qvconvengine::beginBlock(Stage& st, int m) noexcept {
   st.position = now_;
   const int n = st.fftSize;
-  const float* newest = history_.get() + ((now_ - 1) & (kHistoryLength - 1)) + kHistoryLength;
-  std::memcpy(st.frame.get(), newest - n + 1, sizeof(float) * n);
-  fftwf_execute_dft_r2c(st.plan->forward, st.frame.get(), st.spectrum.get());
+  // The frame (its newest sample at now_ − 1) is transformed where it lies in the
+  // history: a boundary falls on a multiple of the block, so the frame starts on
+  // one too and has the alignment the plans were made for; an r2c transform
+  // leaves its input alone.
+  float* const frame =
+      history_.get() + ((now_ - 1) & (kHistoryLength - 1)) + kHistoryLength - n + 1;
+  fftwf_execute_dft_r2c(st.plan->forward, frame, st.spectrum.get());
 
   const int64_t frame_start = now_ - n;  // time of frame[0]
   for (Slot* s : live_) {
@@ -371,7 +378,7 @@ void qvconvengine::beginBlock(Stage& st, int m) noexcept {
       float* masked = timeBuffer_.get();
       const int zeros = static_cast<int>(s->start - frame_start);
       std::fill_n(masked, zeros, 0.0f);
-      std::memcpy(masked + zeros, st.frame.get() + zeros, sizeof(float) * (n - zeros));
+      std::memcpy(masked + zeros, frame + zeros, sizeof(float) * (n - zeros));
       fftwf_execute_dft_r2c(st.plan->forward, masked, ss.startSpectrum.get());
       ss.source = ss.startSpectrum.get();
     }
@@ -401,18 +408,28 @@ void qvconvengine::runPartition(const Stage& st, SlotStage& ss, int j, Slot& s) 
   if (j >= 1) {
     // Partition j lands 3·j blocks after partition 0 of this block, exactly where
     // partition 0 of block b + 3·j lands: its product joins that block's inverse
-    // transform instead of taking one of its own.
+    // transform instead of taking one of its own. The last partition's product
+    // comes first (it is due 3·j blocks ahead, the most) and starts the sum.
     fftwf_complex* acc = ss.deferred[(block_index + kBlocksPerPartition * j) % ndeferred].get();
-    complexMultiply<true>(ss.source, p.spectrum.get(), acc, st.bins);
+    if (j + 1 == static_cast<int>(ss.parts.size())) {
+      complexMultiply<false>(ss.source, p.spectrum.get(), acc, st.pairs);
+    } else {
+      complexMultiply<true>(ss.source, p.spectrum.get(), acc, st.pairs);
+    }
     return;
   }
-  complexMultiply<false>(ss.source, p.spectrum.get(), product_.get(), st.bins);
+  // Partition 0 adds its product to the sum waiting for this block and inverts
+  // it in place: the transform overwrites the sum, which the next block due in
+  // that buffer starts afresh. (Right after a start, when no block started a sum,
+  // the buffers are still clear from restartSlot.)
+  fftwf_complex* spectrum = product_.get();
   if (ndeferred > 0) {
-    float* acc = ss.deferred[block_index % ndeferred].get()[0];
-    addInto(product_.get()[0], acc, 2 * st.bins);
-    std::fill_n(acc, 2 * st.bins, 0.0f);
+    spectrum = ss.deferred[block_index % ndeferred].get();
+    complexMultiply<true>(ss.source, p.spectrum.get(), spectrum, st.pairs);
+  } else {
+    complexMultiply<false>(ss.source, p.spectrum.get(), spectrum, st.pairs);
   }
-  fftwf_execute_dft_c2r(st.plan->inverse, product_.get(), timeBuffer_.get());
+  fftwf_execute_dft_c2r(st.plan->inverse, spectrum, timeBuffer_.get());
   // Overlap-save: the last Bm samples are the valid linear convolution.
   const float* valid = timeBuffer_.get() + 3 * st.block;
   float* ring = s.ring.get();

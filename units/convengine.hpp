@@ -102,14 +102,18 @@ private:
     int partLength = 0;      // taps per partition, 3·Bm
     int fftSize = 0;         // 4·Bm
     int bins = 0;            // fftSize/2 + 1 complex bins
+    int pairs = 0;           // pairs of bins the multiply runs over: (bins + 1) / 2
     const qvfftplan* plan = nullptr;
     int64_t position = 0;    // sample count at the last block boundary
     bool inUse = false;      // some active slot has partitions here
-    qvfftwbuffer<float> frame;             // the newest fftSize input samples
-    qvfftwbuffer<fftwf_complex> spectrum;  // transform of frame, shared by all slots
+    // Transform of the newest fftSize input samples, shared by all slots; like
+    // every spectrum the multiply reads or writes it holds 2·pairs bins.
+    qvfftwbuffer<fftwf_complex> spectrum;
   };
   struct Partition {
-    qvfftwbuffer<fftwf_complex> spectrum;  // taps s .. s+3Bm−1 then Bm zeros, scaled 1/fftSize
+    // Transform of taps s .. s+3Bm−1 then Bm zeros, scaled 1/fftSize, in the form
+    // the spectral multiply reads (8 floats per pair of bins, see convengine.cpp).
+    qvfftwbuffer<float> spectrum;
     int64_t offset = 0;                    // s − Bm: ring distance of the first valid output
   };
   struct SlotStage {
