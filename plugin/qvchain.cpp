@@ -283,7 +283,9 @@ float qvchain::inputSample(float** inputs, int i, int source) noexcept {
 
 void qvchain::processPerSample(float** inputs, float** outputs, int n) noexcept {
   if (!enterBlock(inputs, outputs, n)) return;
-  const int nsections = static_cast<int>(sections.size());
+  // Only setOversampling trims the list; one set directly may hold more entries
+  // than there are filters.
+  const int nsections = std::min(static_cast<int>(sections.size()), kMaxSections);
   const int32_t* const sec = sections.data();
   const bool oversample = oversampling();
   const int source = state_.settingInt(kSetInputSource);

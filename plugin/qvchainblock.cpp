@@ -28,7 +28,7 @@ void qvchain::process(float** inputs, float** outputs, int n) noexcept {
 }
 
 void qvchain::runUnits(int n, bool oversample) noexcept {
-  const int nsections = static_cast<int>(sections.size());
+  const int nsections = std::min(static_cast<int>(sections.size()), kMaxSections);
   const int32_t* const sec = sections.data();
   const int nunits = static_cast<int>(unitArray_.size());
   float* run = base_;  // the chunk at the rate of the unit about to play
