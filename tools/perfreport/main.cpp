@@ -109,7 +109,8 @@ int main(int argc, char** argv) {
     bool (*run)(perfcontext&, perfreport&, std::string&);
   } sections[] = {{"rtf", realTimeSection},     {"oversampling", oversamplingSection},
                   {"switch", switchSection},    {"startup", startupSection},
-                  {"silence", silenceSection},  {"convolution", convolutionSection}};
+                  {"silence", silenceSection},  {"convolution", convolutionSection},
+                  {"paths", chainPathsSection}};
   for (const auto& s : sections) {
     if (!o.wants(s.name)) continue;
     if (!s.run(c, report, error)) {

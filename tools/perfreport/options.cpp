@@ -16,7 +16,8 @@ const char* const kUsage =
     "  --out FILE              the Markdown report (default: standard output)\n"
     "  --plugin PATH           corvina.so (default: the build's own)\n"
     "  --probe PATH            corvina-startprobe (default: beside this tool)\n"
-    "  --sections LIST         of rtf,oversampling,switch,startup,silence,convolution (default: all)\n"
+    "  --sections LIST         of rtf,oversampling,switch,startup,silence,convolution,paths\n"
+    "                          (default: all)\n"
     "  --preset NAME           measure only this preset (default: every factory preset)\n"
     "  --rates LIST            sample rates of the real-time table (default: 44100,48000,96000)\n"
     "  --seconds S             audio per real-time factor run (default 5)\n"
@@ -52,8 +53,9 @@ bool perfoptions::wants(const std::string& section) const {
 }
 
 int parsePerfOptions(int argc, char** argv, perfoptions& o) {
-  static const std::vector<std::string> known{"rtf", "oversampling", "switch",
-                                              "startup", "silence", "convolution"};
+  static const std::vector<std::string> known{"rtf",     "oversampling", "switch",
+                                              "startup", "silence",      "convolution",
+                                              "paths"};
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     std::string v;
