@@ -35,9 +35,12 @@ std::unique_ptr<qvutil> makeUnit(qvprocstate& st, int type, float rate_factor, u
   auto u = createUnit(type, st, true, true);
   std::mt19937 rng(seed);
   std::uniform_real_distribution<float> pos(0.05f, 0.95f);
-  // seed 0 keeps the defaults; the others move every parameter.
-  if (seed != 0)
-    for (uint32_t k = 0; k < u->params.count(); ++k) u->params[k]->setNormalized(pos(rng));
+  // Seed 0 keeps the defaults, odd seeds move the knobs a face shows (a tube stage
+  // then stays static, its envelope effects off), even ones every parameter.
+  for (uint32_t k = 0; seed != 0 && k < u->records.count(); ++k) {
+    const float p = pos(rng);
+    if (seed % 2 == 0 || u->records[k]->setvis) u->params[u->records[k]->pind]->setNormalized(p);
+  }
   u->update(-1);
   u->setRateMultiplier(rate_factor);
   return u;
