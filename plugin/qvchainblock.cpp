@@ -50,7 +50,16 @@ void qvchain::runUnits(int n, bool oversample) noexcept {
       }
     }
     qvutil* const unit = unitArray_[static_cast<size_t>(u)];
-    if (!unit->bypassed) unit->processBlock(run, n * m);
+    if (unit->bypassed) continue;
+    // Two units with no range opening or closing between them may share a pass.
+    if (u + 1 < nunits && !(oversample && k < nsections && sec[k] == u + 1)) {
+      qvutil* const next = unitArray_[static_cast<size_t>(u) + 1];
+      if (!next->bypassed && unit->processPairBlock(*next, run, n * m)) {
+        ++u;
+        continue;
+      }
+    }
+    unit->processBlock(run, n * m);
   }
   if (m > 1) {
     // A range running to the end of the unit list closes after the last unit; a

@@ -13,6 +13,7 @@
 #include "plugin/denormalguard.hpp"
 #include "tests/factoryrig.hpp"
 #include "units/unitfactory.hpp"
+#include "units/wahfilter.hpp"
 
 using factoryrig::guitarLike;
 
@@ -72,6 +73,37 @@ TEST(BlockPath, EveryUnitsBlockOperationMatchesItsSamples) {
     }
   }
   EXPECT_EQ(checked, 12 * 6 * 2);
+}
+
+// Two Filter units in one pass (every order against every order, with and without
+// a dry part) give what the two give one after the other.
+TEST(BlockPath, FilterPairsMatchTheirSamples) {
+  qvprocstate st;
+  st.sampleRate = 48000.0f;
+  const std::vector<float> x = guitarLike(3000, 48000.0f);
+  for (int first : {1, 2, 4})
+    for (int second : {1, 2, 4}) {
+      auto make = [&](int order, float dry, float cutoff) {
+        auto u = createUnit(kBlockFilter, st, true, true);
+        u->params[qvusewah::kFilterOrd]->setValue(static_cast<float>(order));
+        u->params[qvusewah::kDry]->setValue(dry);
+        u->params[qvusewah::kCutoff]->setValue(cutoff);
+        u->update(-1);
+        return u;
+      };
+      auto a1 = make(first, 0.3f, 700.0f), b1 = make(second, 0.0f, 3000.0f);
+      auto a2 = make(first, 0.3f, 700.0f), b2 = make(second, 0.0f, 3000.0f);
+      std::vector<float> one(x), pair(x);
+      for (float& v : one) v = b1->process(a1->process(v));
+      for (size_t at = 0; at < pair.size(); at += 100)
+        ASSERT_TRUE(a2->processPairBlock(*b2, pair.data() + at, static_cast<int>(std::min<size_t>(100, pair.size() - at))));
+      EXPECT_EQ(firstDifference(one, pair), -1) << "orders " << first << " and " << second;
+    }
+  qvprocstate other;
+  auto filter = createUnit(kBlockFilter, other, true, true), tube = createUnit(kBlockTubeGain, other, true, true);
+  float v = 0.5f;
+  EXPECT_FALSE(filter->processPairBlock(*tube, &v, 1)) << "a Filter pairs with a Filter only";
+  EXPECT_EQ(v, 0.5f);
 }
 
 namespace {

@@ -33,6 +33,14 @@ public:
   // [audio] nframes samples in place, as nframes calls of process() would give
   // them. One virtual call per block; units override it with a plain loop.
   virtual void processBlock(float* samples, int nframes) noexcept;
+  // [audio] This unit's processBlock() and then next's over the same samples, in
+  // one pass, when the unit knows next's kind (two recursions that each wait on
+  // their own last result then run side by side); false, samples untouched, when
+  // it does not. The same numbers as the two calls.
+  virtual bool processPairBlock(qvutil& next, float* samples, int nframes) noexcept {
+    (void)next, (void)samples, (void)nframes;
+    return false;
+  }
   virtual int blocktype() const = 0;
   // [between blocks] "sblock", "blockgroup" and "pars": full records, or "fpos" of the
   // visible records only (an empty entry for the others).

@@ -25,6 +25,31 @@ void runAny(int32_t poles, qvfiltgen* filter, float* samples, int nframes, Step 
     default: runFilter<polefilt_1lp>(filter, samples, nframes, step); break;
   }
 }
+
+// Two Filter units in a row in one loop: each sample through the first, then the
+// second, both filters on local copies.
+template <class F, class G>
+void runPair(const qvwahcore& first, const qvwahcore& second, float* samples, int nframes) noexcept {
+  F a = *static_cast<F*>(first.filter);
+  G b = *static_cast<G*>(second.filter);
+  for (int i = 0; i < nframes; ++i) {
+    const float x = samples[i];
+    const float y = first.mix(a.process(x), x);
+    samples[i] = second.mix(b.process(y), y);
+  }
+  *static_cast<F*>(first.filter) = a;
+  *static_cast<G*>(second.filter) = b;
+}
+
+template <class F>
+void runPairAfter(const qvwahcore& first, const qvwahcore& second, float* samples,
+                  int nframes) noexcept {
+  switch (second.poles) {
+    case 2: runPair<F, polefilt_2lpc>(first, second, samples, nframes); break;
+    case 4: runPair<F, polefilt_4lpc>(first, second, samples, nframes); break;
+    default: runPair<F, polefilt_1lp>(first, second, samples, nframes); break;
+  }
+}
 }  // namespace
 
 bool qvwahcore::choose(int32_t kind, int32_t order, float fs, float cutoff_hz, float reso, float n,
@@ -84,6 +109,18 @@ void qvusewah::processBlock(float* samples, int nframes) noexcept {
   const qvwahcore& core = core_;
   runAny(core_.poles, core_.filter, samples, nframes,
          [&core](auto& f, float x) { return core.mix(f.process(x), x); });
+}
+
+bool qvusewah::processPairBlock(qvutil& next, float* samples, int nframes) noexcept {
+  if (next.blocktype() != kBlockFilter) return false;
+  const qvwahcore& second = static_cast<qvusewah&>(next).core_;
+  if (!core_.filter || !second.filter) return false;
+  switch (core_.poles) {
+    case 2: runPairAfter<polefilt_2lpc>(core_, second, samples, nframes); break;
+    case 4: runPairAfter<polefilt_4lpc>(core_, second, samples, nframes); break;
+    default: runPairAfter<polefilt_1lp>(core_, second, samples, nframes); break;
+  }
+  return true;
 }
 
 qvusewahplus::qvusewahplus(const qvprocstate& state, bool withTable) : qvutil(state, kCutoff) {

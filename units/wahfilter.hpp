@@ -36,6 +36,8 @@ public:
   void update(int which) override;
   float process(float x) noexcept override { return core_.mix(core_.filter->process(x), x); }
   void processBlock(float* samples, int nframes) noexcept override;
+  // Pairs with a following Filter (band limiters come in pairs).
+  bool processPairBlock(qvutil& next, float* samples, int nframes) noexcept override;
   int blocktype() const override { return kBlockFilter; }
   void reset() noexcept override {
     if (core_.filter) core_.filter->reset();
