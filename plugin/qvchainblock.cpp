@@ -73,11 +73,15 @@ void qvchain::runUnits(int n, bool oversample) noexcept {
 }
 
 void qvchain::mixOutputs(int n, float* left, float* right) noexcept {
+  // The output meter's running sum goes along in the same loop: its additions wait
+  // on each other, the mix of a sample does not.
   const float gl = state_.gainLeft, gr = state_.gainRight;
   if (cabActiveCount == 0) {
     for (int i = 0; i < n; ++i) {
-      left[i] = base_[i] * gl;
+      const float l = base_[i] * gl;
+      left[i] = l;
       right[i] = base_[i] * gr;
+      outputMeter.add(l);
     }
   } else {
     cabEngine->process(base_, n);
@@ -95,9 +99,10 @@ void qvchain::mixOutputs(int n, float* left, float* right) noexcept {
         l += c.pan * y;
         r += (2.0f - c.pan) * y;
       }
-      left[i] = l * gl;
+      l *= gl;
+      left[i] = l;
       right[i] = r * gr;
+      outputMeter.add(l);
     }
   }
-  for (int i = 0; i < n; ++i) outputMeter.add(left[i]);
 }
