@@ -54,7 +54,7 @@ void qvengine::drainCommands(bool fromAudioThread) noexcept {
       chain.commitChange();
     } catch (...) {
       chain.rollbackChange();
-      commandFailed(kNoCommand);
+      messages.post("Warning: sample rate change failed", 2);
     }
   }
   mailbox.drainCommands(fromAudioThread);

@@ -82,20 +82,18 @@ void qvmailbox::runOnPoster() {
                       std::memory_order_release);
 }
 
-bool qvmailbox::runGuarded(int32_t code, float value) noexcept {
+void qvmailbox::runGuarded(int32_t code, float value) noexcept {
   qvchangeguard* guard = target_.changeGuard();
   if (guard) guard->beginChange();
   try {
     run(code, value);
     if (guard) guard->commitChange();
-    return true;
   } catch (...) {
     // processReplacing is noexcept: an exception that left here would end the
     // host. The command's changes go, the rig plays on as it was.
     if (guard) guard->rollbackChange();
     failed_.fetch_add(1, std::memory_order_relaxed);
     target_.commandFailed(code);
-    return false;
   }
 }
 

@@ -109,8 +109,9 @@ private:
   bool store(int32_t code, float value, bool sync);
   void runOnPoster();
   void run(int32_t code, float value);
-  // Runs the command inside a change of the target's guard; false when it threw.
-  bool runGuarded(int32_t code, float value) noexcept;
+  // Runs the command inside a change of the target's guard; one that throws is
+  // rolled back, counted and reported to the target.
+  void runGuarded(int32_t code, float value) noexcept;
 
   qvprocstate& state_;
   qvcommandtarget& target_;
