@@ -13,11 +13,17 @@
 #include "plugin/qvchainchange.hpp"
 
 namespace {
-// Makes room for n entries in an empty list without keeping any.
+// Makes room for n entries in an empty list without keeping any; the list is
+// empty again whether or not the room could be made.
 template <class T>
 void reserveList(qvlist<T>& list, uint32_t n) {
   if (!list.empty() || list.capacity() >= n) return;
-  while (list.count() < n) list.append(std::unique_ptr<T>());
+  try {
+    while (list.count() < n) list.append(std::unique_ptr<T>());
+  } catch (...) {
+    list.clear();
+    throw;
+  }
   list.clear();
 }
 
