@@ -289,6 +289,25 @@ void weave(cairo_t* cr, double x, double y, double w, double h, rgb base, double
   cairo_restore(cr);
 }
 
+void hammertone(cairo_t* cr, double x, double y, double w, double h, rgb base, uint32_t seed) {
+  cairo_rectangle(cr, x, y, w, h);
+  fillVertical(cr, y, h, lighten(base, 0.06), darken(base, 0.06));
+  qvprng rng(seed);
+  // Overlapping shallow dimples: a dark lower right and a light upper left each.
+  for (double py = y; py < y + h + 10; py += 11)
+    for (double px = x + (int(py) % 22 ? 5.5 : 0); px < x + w + 10; px += 11) {
+      double cx = px + rng.range(-2, 2), cy = py + rng.range(-2, 2), r = rng.range(4, 7);
+      cairo_pattern_t* p = cairo_pattern_create_radial(cx - r * 0.3, cy - r * 0.3, 0, cx, cy, r);
+      cairo_pattern_add_color_stop_rgba(p, 0, 0, 0, 0, 0.10);
+      cairo_pattern_add_color_stop_rgba(p, 0.7, 1, 1, 1, 0.0);
+      cairo_pattern_add_color_stop_rgba(p, 1, 1, 1, 1, 0.07);
+      cairo_set_source(cr, p);
+      cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
+      cairo_fill(cr);
+      cairo_pattern_destroy(p);
+    }
+}
+
 void screw(cairo_t* cr, double cx, double cy, double r, double angle, rgb metal) {
   softShadow(cr, [&](cairo_t* c) { circle(c, cx, cy, r); }, 2, 0.8, 1.2, 0.5);
   circle(cr, cx, cy, r);

@@ -65,6 +65,8 @@ void grain(cairo_t* cr, double x, double y, double w, double h, double density, 
            double light, uint32_t seed, int fleck = 2);
 // A woven cloth: a small repeated tile.
 void weave(cairo_t* cr, double x, double y, double w, double h, rgb base, double contrast, int cell);
+// Hammered paint: overlapping shallow dimples over a gradient of `base`.
+void hammertone(cairo_t* cr, double x, double y, double w, double h, rgb base, uint32_t seed);
 // A screw head with a slot at `angle` radians.
 void screw(cairo_t* cr, double cx, double cy, double r, double angle, rgb metal);
 // Darkens the corners of a w x h image a little.

@@ -1,8 +1,6 @@
 #include "tools/skingen/families.hpp"
 #include "tools/skingen/sheets.hpp"
-void drawAmpFace(cairo_t*, int) {}
-void drawPedalFace(cairo_t*, int) {}
-void drawFootSwitch(cairo_t*, int, int) {}
+
 void drawLogo(cairo_t*, int) {}
 bool drawWidget(cairo_t*, const qvskinfile&) { return true; }
 bool drawBackground(cairo_t*, const qvskinfile&) { return true; }
