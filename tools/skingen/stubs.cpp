@@ -1,7 +1,6 @@
 #include "tools/skingen/families.hpp"
 #include "tools/skingen/sheets.hpp"
 
-void drawLogo(cairo_t*, int) {}
 bool drawWidget(cairo_t*, const qvskinfile&) { return true; }
 bool drawBackground(cairo_t*, const qvskinfile&) { return true; }
 bool writeContactSheets(const char*, const char*) { return true; }
