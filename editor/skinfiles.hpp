@@ -39,7 +39,7 @@ constexpr int kSkinFileCount = 118;      // distinct files
 struct qvfacerect {
   int x, y, w, h;
 };
-constexpr qvfacerect kAmpIoPlate{0, 0, 196, 122};     // the input and output knobs
+constexpr qvfacerect kAmpIoPlate{6, 6, 188, 116};     // the input and output knobs
 constexpr qvfacerect kAmpLogoBox{212, 18, 392, 92};   // where every logo sits
 constexpr qvfacerect kAmpKnobBand{10, 142, 796, 150}; // the row of amplifier knobs
 // Pedal faces (188 x 286): the menus and the move button at the top, up to four
@@ -123,6 +123,47 @@ constexpr std::array<qvskinfile, kSkinImageCount> kSkinFiles = [] {
   }};
 }();
 // clang-format on
+
+// The amplifier and pedal skin lists: menu names, in image order from 69.
+constexpr const char* kAmpSkinNames[kAmpSkinCount] = {
+    "Amp:Gold", "Amp:Panel", "Amp:Blue", "Amp:Tough", "Amp:BigC", "Amp:Rust", "Amp:Shop",
+    "Amp:LowW", "Amp:Tex",  "Amp:Rack",  "Amp:Can",  "Amp:Deco",  "Amp:Vine", "Amp:Emerald"};
+constexpr const char* kPedalSkinNames[kPedalSkinCount] = {
+    "Ped:Orange", "Ped2", "Ped3", "Ped4", "Ped5", "Ped6", "Ped7", "Ped8", "Ped9", "Ped10", "Ped11"};
+
+// The knob and button profiles: how a control is drawn (an image of the list)
+// and the colour of its caption. The index is the profile number a preset's
+// "knobprof" selects; 14 and up are the button profiles.
+struct qvknobprofiledef {
+  const char* name;
+  int image;                 // index into kSkinFiles
+  int extra1, extra2;        // label layout figures
+  unsigned char text[4];     // caption colour: red, green, blue, alpha
+};
+constexpr int kFirstButtonProfile = 14;
+constexpr qvknobprofiledef kKnobProfiles[] = {
+    {"", 0, 0, 0, {0, 0, 0, 255}},
+    {"knob-chick-black", 61, 8, 18, {0, 0, 0, 255}},
+    {"knob-chick-white", 61, 8, 18, {200, 200, 200, 255}},
+    {"knob-panel-white", 60, 4, 18, {200, 200, 200, 255}},
+    {"knob-point-black", 62, 4, 18, {0, 0, 0, 255}},
+    {"knob-metal-white", 63, 4, 18, {200, 200, 200, 255}},
+    {"knob-skirt-black", 64, 4, 18, {0, 0, 0, 255}},
+    {"knob-skirt-white", 64, 4, 18, {200, 200, 200, 255}},
+    {"knob-chick-w-black", 68, 8, 18, {40, 40, 40, 255}},
+    {"knob-chick-w-white", 65, 8, 18, {200, 200, 200, 255}},
+    {"knob-box-black", 66, 4, 18, {0, 0, 0, 255}},
+    {"knob-box-white", 66, 4, 18, {200, 200, 200, 255}},
+    {"knob-box-emerald", 67, 4, 18, {200, 200, 200, 255}},
+    {"knob-point-white", 62, 4, 18, {200, 200, 200, 255}},
+    {"btn-blue", 20, 4, 18, {200, 200, 200, 255}},
+    {"btn-green", 20, 4, 18, {220, 220, 220, 255}},
+    {"btn-toggle", 2, 4, 18, {220, 220, 220, 255}},
+    {"slider1", 30, 0, 18, {0, 0, 0, 255}},
+    {"footbutton", 32, 4, 18, {0, 0, 0, 255}},
+    {"btn-pre", 28, 0, 0, {200, 200, 200, 255}},
+    {"btn-cat", 29, 0, 0, {200, 200, 200, 255}},
+};
 
 // The resource name of a file: its name in upper case ("AMPGUIBG1.PNG").
 template <size_t N>

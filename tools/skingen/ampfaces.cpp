@@ -99,7 +99,7 @@ void headerHardware(cairo_t* cr, rgb lamp, rgb screwMetal, bool screws = true) {
   toggleSwitch(cr, 650, 76);
   toggleSwitch(cr, 750, 76);
   if (screws) {
-    screw(cr, 12, 12, 4.5, 0.4, screwMetal);
+    screw(cr, 206, 12, 4.5, 0.4, screwMetal);
     screw(cr, kW - 12, 12, 4.5, 1.2, screwMetal);
   }
 }
@@ -155,8 +155,7 @@ void panel(cairo_t* cr) {
   grain(cr, 0, 0, kW, kH, 0.012, 0.1, 0.05, 201, 1);
   engrave(cr, {kAmpIoPlate.x + 8, kAmpIoPlate.y + 8, kAmpIoPlate.w - 16, kAmpIoPlate.h - 16}, 4);
   engrave(cr, {kAmpKnobBand.x + 6, kAmpKnobBand.y + 6, kAmpKnobBand.w - 12, kAmpKnobBand.h - 12}, 4);
-  for (double x : {12.0, kW - 12})
-    for (double y : {12.0, kH - 12}) screw(cr, x, y, 4.5, x * 0.03 + y * 0.01, rgb8(170, 174, 180));
+  for (double x : {206.0, kW - 12}) screw(cr, x, 12, 4.5, x * 0.03, rgb8(170, 174, 180));
   jewel(cr, 700, 66, 10, rgb8(250, 170, 40));
   toggleSwitch(cr, 650, 76);
   toggleSwitch(cr, 750, 76);
@@ -309,9 +308,8 @@ void hazard(cairo_t* cr, double x, double y, double w, double h) {
 void shop(cairo_t* cr) {
   hammertone(cr, 0, 0, kW, kH, rgb8(132, 138, 136), 701);
   standardPlates(cr, shopBand, 3);
-  hazard(cr, 204, 124, 410, 8);
-  for (double x : {12.0, kW - 12})
-    for (double y : {12.0, kH - 12}) screw(cr, x, y, 5, 0.2 + x * 0.01, rgb8(180, 180, 176));
+  hazard(cr, 200, 0, kW - 200, 7);
+  for (double x : {210.0, kW - 12}) screw(cr, x, 20, 5, 0.2 + x * 0.01, rgb8(180, 180, 176));
   jewel(cr, 700, 66, 10, rgb8(120, 255, 80));
   toggleSwitch(cr, 650, 76);
   toggleSwitch(cr, 750, 76);
@@ -357,13 +355,13 @@ void tex(cairo_t* cr) {
 void rackEar(cairo_t* cr, double x) {
   cairo_rectangle(cr, x, 0, 30, kH);
   cairo_pattern_t* p = cairo_pattern_create_linear(x, 0, x + 30, 0);
-  cairo_pattern_add_color_stop_rgb(p, 0, 0.5, 0.51, 0.53);
-  cairo_pattern_add_color_stop_rgb(p, 0.5, 0.62, 0.63, 0.65);
-  cairo_pattern_add_color_stop_rgb(p, 1, 0.42, 0.43, 0.45);
+  cairo_pattern_add_color_stop_rgb(p, 0, 0.36, 0.37, 0.39);
+  cairo_pattern_add_color_stop_rgb(p, 0.5, 0.45, 0.46, 0.48);
+  cairo_pattern_add_color_stop_rgb(p, 1, 0.31, 0.32, 0.34);
   cairo_set_source(cr, p);
   cairo_fill(cr);
   cairo_pattern_destroy(p);
-  for (double y : {40.0, 150.0, 260.0}) {
+  for (double y : {30.0, 132.0, 270.0}) {
     roundedRect(cr, x + 8, y - 5, 14, 10, 5);
     setColour(cr, rgb8(12, 12, 14));
     cairo_fill(cr);
@@ -374,9 +372,13 @@ void rackEar(cairo_t* cr, double x) {
 
 void rack(cairo_t* cr) {
   brushedMetal(cr, 0, 0, kW, kH, rgb8(44, 46, 50), 0.03, 1001);
-  standardPlates(cr, brushedFill<104, 106, 112, 1002>, 2);
   rackEar(cr, 0);
   rackEar(cr, kW - 30);
+  // The plates sit between the ears.
+  const qvfacerect& io = kAmpIoPlate;
+  const qvfacerect& band = kAmpKnobBand;
+  plate(cr, {34, io.y, io.x + io.w - 34, io.h}, 2, brushedFill<104, 106, 112, 1002>);
+  plate(cr, {34, band.y, int(kW) - 68, band.h}, 2, brushedFill<104, 106, 112, 1002>);
   // Ventilation slots.
   for (int k = 0; k < 8; ++k) {
     roundedRect(cr, 626 + k * 18, 100, 6, 26, 3);
@@ -392,8 +394,7 @@ void rack(cairo_t* cr) {
 void can(cairo_t* cr) {
   brushedMetal(cr, 0, 0, kW, kH, rgb8(192, 194, 198), 0.05, 1101);
   standardPlates(cr, brushedFill<108, 110, 116, 1102>, 12);
-  for (double x : {14.0, kW - 14})
-    for (double y : {14.0, kH - 14}) screw(cr, x, y, 4.5, 0.6 + y * 0.02, rgb8(200, 200, 204));
+  for (double x : {208.0, kW - 14}) screw(cr, x, 14, 4.5, 0.6 + x * 0.02, rgb8(200, 200, 204));
   jewel(cr, 700, 66, 10, rgb8(255, 40, 40));
   toggleSwitch(cr, 650, 76);
   toggleSwitch(cr, 750, 76);
@@ -484,37 +485,59 @@ void leaf(cairo_t* cr, double x, double y, double a, double size) {
   cairo_save(cr);
   cairo_translate(cr, x, y);
   cairo_rotate(cr, a);
-  cairo_move_to(cr, 0, 0);
-  cairo_curve_to(cr, size * 0.4, -size * 0.45, size * 0.9, -size * 0.3, size, 0);
-  cairo_curve_to(cr, size * 0.9, size * 0.3, size * 0.4, size * 0.45, 0, 0);
+  auto shape = [&](cairo_t* c) {
+    cairo_move_to(c, 0, 0);
+    cairo_curve_to(c, size * 0.3, -size * 0.5, size * 0.85, -size * 0.4, size, 0);
+    cairo_curve_to(c, size * 0.85, size * 0.4, size * 0.3, size * 0.5, 0, 0);
+  };
+  softShadow(cr, shape, 3, 1, 2, 0.45);
+  shape(cr);
+  cairo_pattern_t* p = cairo_pattern_create_linear(0, -size * 0.4, 0, size * 0.4);
+  cairo_pattern_add_color_stop_rgb(p, 0, 0.45, 0.72, 0.30);
+  cairo_pattern_add_color_stop_rgb(p, 1, 0.18, 0.42, 0.14);
+  cairo_set_source(cr, p);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
+  // The midrib.
+  cairo_move_to(cr, size * 0.08, 0);
+  cairo_curve_to(cr, size * 0.4, -size * 0.04, size * 0.7, -size * 0.03, size * 0.92, 0);
+  cairo_set_source_rgba(cr, 0.85, 0.95, 0.6, 0.6);
+  cairo_set_line_width(cr, 0.9);
+  cairo_stroke(cr);
   cairo_restore(cr);
 }
 
-void vine(cairo_t* cr, double x0, double y0, double x1, double dir, uint32_t seed) {
+// A vine along y0 from x0 to x1: a slowly waving stem with leaves on alternate
+// sides and now and then a curling tendril.
+void vine(cairo_t* cr, double x0, double y0, double x1, uint32_t seed) {
   qvprng rng(seed);
-  rgb stem = rgb8(60, 110, 40), leafc = rgb8(90, 160, 60);
-  auto path = [&](cairo_t* c) {
-    cairo_move_to(c, x0, y0);
-    for (double x = x0; dir * (x1 - x) > 0; x += dir * 40)
-      cairo_curve_to(c, x + dir * 13, y0 - 14, x + dir * 27, y0 + 14, x + dir * 40, y0);
+  auto yAt = [&](double x) { return y0 + 5 * std::sin((x - x0) * 2 * M_PI / 170); };
+  auto stem = [&](cairo_t* c) {
+    cairo_move_to(c, x0, yAt(x0));
+    for (double x = x0 + 4; x <= x1; x += 4) cairo_line_to(c, x, yAt(x));
+    cairo_set_line_width(c, 3.5);
+    cairo_set_line_cap(c, CAIRO_LINE_CAP_ROUND);
   };
   softShadow(cr, [&](cairo_t* c) {
-    path(c);
-    cairo_set_line_width(c, 3);
+    stem(c);
     cairo_stroke_preserve(c);
-  }, 3, 1, 2, 0.0);
-  path(cr);
-  setColour(cr, stem);
-  cairo_set_line_width(cr, 2.5);
+  }, 3, 1, 2, 0.5);
+  stem(cr);
+  setColour(cr, rgb8(70, 92, 40));
   cairo_stroke(cr);
-  for (double x = x0 + dir * 20; dir * (x1 - x) > 0; x += dir * 40) {
-    double up = rng.next() % 2 ? -1 : 1;
-    leaf(cr, x, y0, up * rng.range(0.6, 1.2) + (dir < 0 ? M_PI : 0), rng.range(10, 15));
-    fillDome(cr, x, y0, 16, lighten(leafc, 0.25), darken(leafc, 0.35));
-    // A curl now and then.
-    if (rng.next() % 3 == 0) {
-      cairo_arc(cr, x + dir * 8, y0 - up * 10, 4, 0, 1.6 * M_PI);
-      setColour(cr, stem);
+  int k = 0;
+  for (double x = x0 + 14; x < x1 - 10; x += rng.range(24, 34), ++k) {
+    double side = k % 2 ? 1 : -1;
+    leaf(cr, x, yAt(x), side * rng.range(0.7, 1.1) - 0.25, rng.range(15, 21));
+    if (k % 3 == 1) {
+      // A tendril: a short stalk ending in a spiral.
+      double tx = x + 10, ty = yAt(x + 10);
+      cairo_move_to(cr, tx, ty);
+      for (double t = 0; t < 3.2 * M_PI; t += 0.2) {
+        double r = 7 * (1 - t / (3.6 * M_PI));
+        cairo_line_to(cr, tx + 6 + r * std::cos(t + M_PI), ty - side * (8 + r * std::sin(t + M_PI)));
+      }
+      setColour(cr, rgb8(90, 120, 50));
       cairo_set_line_width(cr, 1.2);
       cairo_stroke(cr);
     }
@@ -528,8 +551,8 @@ void vineBand(cairo_t* cr, double x, double y, double w, double h) {
 void vineFace(cairo_t* cr) {
   woodGrain(cr, 0, 0, kW, kH, rgb8(168, 118, 70), 1301);
   standardPlates(cr, vineBand, 8);
-  vine(cr, 204, 126, 612, 1, 1303);
-  vine(cr, 612, 10, 204, -1, 1304);
+  vine(cr, 200, 128, kW - 8, 1303);
+  vine(cr, 200, 10, 620, 1304);
   headerHardware(cr, rgb8(120, 255, 90), rgb8(200, 180, 140));
 }
 

@@ -32,3 +32,7 @@ inline constexpr rgb kEdgeDark = rgb8(12, 12, 14);
 inline constexpr rgb kInk = rgb8(214, 210, 200);
 inline constexpr rgb kAmber = rgb8(255, 168, 48);
 inline constexpr rgb kSteel = rgb8(150, 154, 160);
+// Panels that carry knobs (block boxes, the gate, cab-sim and options panels) are
+// mid-toned slate, so white and black knob captions both read on them.
+inline constexpr rgb kPlateTop = rgb8(108, 112, 120);
+inline constexpr rgb kPlateBottom = rgb8(90, 94, 102);
