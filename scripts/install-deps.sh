@@ -7,6 +7,7 @@ packages=(
   nlohmann-json3-dev libsndfile1-dev libsoxr-dev libfftw3-dev
   googletest libgtest-dev libbenchmark-dev libzita-convolver-dev
   clang libclang-rt-14-dev
+  libcairo2-dev fonts-dejavu-core
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -211,7 +211,7 @@ void cornerGuard(cairo_t* cr, double cx, double cy, double sx, double sy) {
 
 void tough(cairo_t* cr) {
   treadPlate(cr, 0, 0, kW, kH);
-  standardPlates(cr, tolexFill<92, 94, 98, 401>, 3);
+  standardPlates(cr, tolexFill<102, 104, 108, 401>, 3);
   cornerGuard(cr, 0, 0, 1, 1);
   cornerGuard(cr, kW, 0, -1, 1);
   cornerGuard(cr, 0, kH, 1, -1);
@@ -234,7 +234,7 @@ void bigC(cairo_t* cr) {
   setColour(cr, rgb8(150, 70, 56), 0.8);
   cairo_stroke(cr);
   bevel(cr, L.x - 14, L.y - 6, L.w + 28, L.h + 12, (L.h + 12) / 2, -0.3, 2);
-  standardPlates(cr, tolexFill<146, 74, 60, 502>, 10);
+  standardPlates(cr, tolexFill<158, 84, 68, 502>, 10);
   headerHardware(cr, rgb8(230, 40, 30), rgb8(200, 190, 170));
 }
 
@@ -258,7 +258,7 @@ void rustBlooms(cairo_t* cr, double x, double y, double w, double h, uint32_t se
 
 void rustFill(cairo_t* cr, double x, double y, double w, double h) {
   cairo_rectangle(cr, x, y, w, h);
-  fillVertical(cr, y, h, rgb8(118, 88, 72), rgb8(100, 74, 60));
+  fillVertical(cr, y, h, rgb8(140, 106, 88), rgb8(122, 92, 76));
   rustBlooms(cr, x, y, w, h, 602, 0.6);
   grain(cr, x, y, w, h, 0.02, 0.18, 0.05, 603, 1);
 }

@@ -26,17 +26,17 @@ enum { kRings, kDiagonal, kChevron, kBolt, kPinstripes };
 
 // The eleven faces, in list order: the first is the orange one.
 const pedalstyle kStyles[kPedalSkinCount] = {
-    {rgb8(236, 118, 28), finish::hammer, rgb8(128, 70, 30), rgb8(30, 24, 20), kRings},
+    {rgb8(236, 118, 28), finish::hammer, rgb8(146, 82, 38), rgb8(30, 24, 20), kRings},
     {rgb8(56, 150, 76), finish::gloss, rgb8(40, 104, 60), rgb8(236, 230, 200), kDiagonal},
     {rgb8(40, 96, 196), finish::flake, rgb8(56, 88, 150), rgb8(230, 230, 240), kChevron},
-    {rgb8(196, 30, 36), finish::gloss, rgb8(128, 44, 44), rgb8(250, 220, 140), kBolt},
-    {rgb8(112, 52, 150), finish::flake, rgb8(96, 64, 130), rgb8(240, 200, 255), kRings},
+    {rgb8(196, 30, 36), finish::gloss, rgb8(156, 62, 60), rgb8(250, 220, 140), kBolt},
+    {rgb8(112, 52, 150), finish::flake, rgb8(114, 82, 150), rgb8(240, 200, 255), kRings},
     {rgb8(188, 190, 194), finish::brushed, rgb8(100, 104, 110), rgb8(30, 30, 34), kPinstripes},
     {rgb8(240, 200, 40), finish::gloss, rgb8(124, 104, 40), rgb8(30, 30, 30), kDiagonal},
-    {rgb8(232, 226, 208), finish::hammer, rgb8(120, 110, 96), rgb8(150, 40, 40), kPinstripes},
+    {rgb8(232, 226, 208), finish::hammer, rgb8(108, 100, 88), rgb8(150, 40, 40), kPinstripes},
     {rgb8(36, 36, 40), finish::matte, rgb8(96, 98, 104), rgb8(220, 60, 60), kChevron},
     {rgb8(30, 150, 150), finish::flake, rgb8(38, 108, 110), rgb8(250, 250, 240), kRings},
-    {rgb8(222, 80, 140), finish::gloss, rgb8(140, 60, 96), rgb8(40, 20, 30), kBolt},
+    {rgb8(222, 80, 140), finish::gloss, rgb8(154, 74, 110), rgb8(40, 20, 30), kBolt},
 };
 
 void bodyPath(cairo_t* cr) { roundedRect(cr, kBodyX, kBodyY, kBodyW, kBodyH, kBodyR); }
