@@ -182,14 +182,15 @@ void decoration(cairo_t* cr, const logostyle& s, double cx, double baseline, dou
       break;
     }
     case extra::crest: {
-      double y = baseline - size * 0.92;
-      cairo_move_to(cr, cx - 26, y);
-      cairo_line_to(cr, cx - 14, y - 14);
-      cairo_line_to(cr, cx - 6, y - 4);
-      cairo_line_to(cr, cx, y - 20);
-      cairo_line_to(cr, cx + 6, y - 4);
-      cairo_line_to(cr, cx + 14, y - 14);
-      cairo_line_to(cr, cx + 26, y);
+      // A three-pointed crest over the name, as wide as a third of it.
+      double y = baseline - size * 0.8 - 5, u = std::min(w / 6, size * 0.45);
+      cairo_move_to(cr, cx - u * 1.5, y);
+      cairo_line_to(cr, cx - u * 1.2, y - u * 0.8);
+      cairo_line_to(cr, cx - u * 0.55, y - u * 0.3);
+      cairo_line_to(cr, cx, y - u * 1.1);
+      cairo_line_to(cr, cx + u * 0.55, y - u * 0.3);
+      cairo_line_to(cr, cx + u * 1.2, y - u * 0.8);
+      cairo_line_to(cr, cx + u * 1.5, y);
       cairo_close_path(cr);
       break;
     }
@@ -210,7 +211,7 @@ void logo(cairo_t* cr, const logostyle& s) {
   bool above = s.deco == extra::crest;
   // The largest size at which the name fits the box (with room for a badge or
   // a decoration).
-  double maxW = box.w - (badged ? 64 : 16), maxH = box.h * (badged ? 0.5 : (below || above) ? 0.62 : 0.74);
+  double maxW = box.w - (badged ? 64 : 16), maxH = box.h * (badged ? 0.5 : above ? 0.5 : below ? 0.62 : 0.74);
   setFont(cr, s.face, 100);
   cairo_text_extents_t e;
   cairo_text_extents(cr, text.c_str(), &e);
@@ -219,7 +220,7 @@ void logo(cairo_t* cr, const logostyle& s) {
   setFont(cr, s.face, size);
   cairo_text_extents(cr, text.c_str(), &e);
   double inkW = e.width * s.xscale + s.spacing * size * (text.size() - 1);
-  double cy = box.y + box.h / 2.0 + (above ? 8 : 0) - (below ? 6 : 0);
+  double cy = box.y + box.h / 2.0 + (above ? 12 : 0) - (below ? 6 : 0);
   double baseline = cy - (e.y_bearing + e.height / 2);
   if (badged) drawBadge(cr, s, cx, cy, inkW + 56, e.height + 30);
 

@@ -132,38 +132,51 @@ void motif(cairo_t* cr, const pedalstyle& s) {
   }
 }
 
+void facePath(cairo_t* cr) {
+  roundedRect(cr, kBodyX + 3, kBodyY + 2, kBodyW - 6, kBodyH - 6, kBodyR - 3);
+}
+
 void pedal(cairo_t* cr, int n) {
   const pedalstyle& s = kStyles[n - 1];
   uint32_t seed = 2000u + 17u * uint32_t(n);
   softShadow(cr, bodyPath, 4, 0, 2, 0.7);
-  cairo_save(cr);
+  // The enclosure's side wall shows as a darker rim below and to the right.
   bodyPath(cr);
+  cairo_pattern_t* wall = cairo_pattern_create_linear(0, 0, kW * 0.4, kH);
+  rgb lo = darken(s.body, 0.55), hi = darken(s.body, 0.15);
+  cairo_pattern_add_color_stop_rgb(wall, 0, hi.r, hi.g, hi.b);
+  cairo_pattern_add_color_stop_rgb(wall, 1, lo.r, lo.g, lo.b);
+  cairo_set_source(cr, wall);
+  cairo_fill(cr);
+  cairo_pattern_destroy(wall);
+  cairo_save(cr);
+  facePath(cr);
   cairo_clip(cr);
   paintFinish(cr, s, seed);
   // Label strip at the top, under the menus and the move button.
   cairo_rectangle(cr, 0, 0, kW, 62);
-  cairo_set_source_rgba(cr, 0, 0, 0, 0.30);
+  cairo_set_source_rgba(cr, 0, 0, 0, 0.32);
   cairo_fill(cr);
   cairo_rectangle(cr, 0, 61, kW, 1.5);
-  cairo_set_source_rgba(cr, 1, 1, 1, 0.18);
+  setColour(cr, s.accent, 0.5);
   cairo_fill(cr);
   motif(cr, s);
   cairo_restore(cr);
-  // The knob plate.
+  bevel(cr, kBodyX + 3, kBodyY + 2, kBodyW - 6, kBodyH - 6, kBodyR - 3, 0.5, 1.5);
+  // The knob plate: a recessed panel with a pin line.
   const qvfacerect& P = kPedalKnobPlate;
-  softShadow(cr, [&](cairo_t* c) { roundedRect(c, P.x, P.y, P.w, P.h, 8); }, 4, 0, 1.5, 0.5);
-  roundedRect(cr, P.x, P.y, P.w, P.h, 8);
-  fillVertical(cr, P.y, P.h, lighten(s.plate, 0.06), darken(s.plate, 0.08), true);
-  setColour(cr, s.accent, 0.55);
+  roundedRect(cr, P.x, P.y, P.w, P.h, 10);
+  fillVertical(cr, P.y, P.h, lighten(s.plate, 0.06), darken(s.plate, 0.08));
+  bevel(cr, P.x, P.y, P.w, P.h, 10, -0.45, 2);
+  roundedRect(cr, P.x + 4.5, P.y + 4.5, P.w - 9, P.h - 9, 7);
+  setColour(cr, s.accent, 0.45);
   cairo_set_line_width(cr, 1);
   cairo_stroke(cr);
-  bevel(cr, P.x, P.y, P.w, P.h, 8, -0.35, 1.5);
-  // Bottom-plate screws at the corners, and the enclosure's rounded edge.
-  for (double x : {13.0, kW - 13})
-    for (double y : {12.0, kH - 14}) screw(cr, x, y, 3.6, 0.5 + x * 0.02, rgb8(200, 200, 204));
-  bevel(cr, kBodyX, kBodyY, kBodyW, kBodyH, kBodyR, 0.45, 2.5);
+  // Bottom-plate screws at the corners, and the enclosure's outline.
+  for (double x : {14.0, kW - 14})
+    for (double y : {13.0, kH - 16}) screw(cr, x, y, 3.6, 0.5 + x * 0.02, rgb8(200, 200, 204));
   bodyPath(cr);
-  cairo_set_source_rgba(cr, 0, 0, 0, 0.6);
+  cairo_set_source_rgba(cr, 0, 0, 0, 0.7);
   cairo_set_line_width(cr, 1);
   cairo_stroke(cr);
 }
