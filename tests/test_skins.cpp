@@ -123,3 +123,43 @@ TEST(SkinImages, LogosStayInTheLogoBox) {
     EXPECT_EQ(outside, 0) << f.file;
   }
 }
+
+// Every knob strip turns one way through 270 degrees centred on the top: frame 0
+// points to the lower left, frame 45 up, frame 90 to the lower right, and no two
+// neighbouring frames are the same. Checked on where two frames differ (the
+// weighted centre of their difference), whatever the knob looks like.
+TEST(SkinImages, KnobStripsTurnThreeQuartersOfATurnOverTheTop) {
+  for (int i = 0; i < kKnobImageCount; ++i) {
+    const qvskinfile& f = kSkinFiles[size_t(kFirstKnobImage + i)];
+    decoded img(f);
+    ASSERT_TRUE(img.ok()) << f.file;
+    const int side = f.width;
+    const double c = (side - 1) / 2.0;
+    struct centre {
+      double weight = 0, x = 0, y = 0;
+    };
+    auto where = [&](int a, int b) {
+      centre m;
+      double pa[4], pb[4];
+      for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+          img.pixel(x, a * side + y, pa);
+          img.pixel(x, b * side + y, pb);
+          double d = 0;
+          for (int ch = 0; ch < 4; ++ch) d += std::fabs(pa[ch] - pb[ch]);
+          m.weight += d, m.x += d * x, m.y += d * y;
+        }
+      if (m.weight > 0) m.x /= m.weight, m.y /= m.weight;
+      return m;
+    };
+    for (int k = 1; k < kKnobFrames; ++k)
+      ASSERT_GT(where(k - 1, k).weight, 0.0) << f.file << " frames " << k - 1 << " and " << k;
+    // Pairs of nearby frames change the picture where their pointer is; the
+    // light is fixed, so compare such places with each other.
+    centre ends = where(0, 90), start = where(0, 10), top = where(40, 50), end = where(80, 90);
+    EXPECT_GT(ends.y, c + 0.05 * side) << f.file << ": both ends point downwards";
+    EXPECT_NEAR(ends.x, c, 0.06 * side) << f.file << ": the ends mirror each other";
+    EXPECT_LT(start.x, end.x - 0.04 * side) << f.file << ": turning right, from left to right";
+    EXPECT_LT(top.y, std::min(start.y, end.y) - 0.04 * side) << f.file << ": over the top";
+  }
+}

@@ -84,20 +84,20 @@ void toggleSwitch(cairo_t* cr, double cx, double cy) {
   fillDome(cr, cx, cy, 5.5, rgb8(120, 120, 126), rgb8(30, 30, 34));
   softShadow(cr, [&](cairo_t* k) { roundedRect(k, cx - 3, cy - 22, 6, 22, 3); }, 3, 3, 3, 0.55);
   roundedRect(cr, cx - 3, cy - 22, 6, 22, 3);
-  cairo_pattern_t* p = cairo_pattern_create_linear(cx - 3, 0, cx + 3, 0);
-  cairo_pattern_add_color_stop_rgb(p, 0, 0.55, 0.55, 0.58);
-  cairo_pattern_add_color_stop_rgb(p, 0.35, 0.97, 0.97, 0.98);
-  cairo_pattern_add_color_stop_rgb(p, 1, 0.35, 0.35, 0.38);
-  cairo_set_source(cr, p);
-  cairo_fill(cr);
-  cairo_pattern_destroy(p);
+  fillGradient(cr, cx - 3, 0, cx + 3, 0,
+               {{0, rgb8(140, 140, 148)}, {0.35, rgb8(247, 247, 250)}, {1, rgb8(89, 89, 97)}});
 }
 
-// The lamp and two switches at the right of the header, and screws.
+// The pilot lamp between two switches at the right of the header.
+void lampAndSwitches(cairo_t* cr, rgb lamp, double r = 10, double y = 66) {
+  jewel(cr, 700, y, r, lamp);
+  toggleSwitch(cr, 650, y + 10);
+  toggleSwitch(cr, 750, y + 10);
+}
+
+// The lamp and switches, and two screws.
 void headerHardware(cairo_t* cr, rgb lamp, rgb screwMetal, bool screws = true) {
-  jewel(cr, 700, 66, 11, lamp);
-  toggleSwitch(cr, 650, 76);
-  toggleSwitch(cr, 750, 76);
+  lampAndSwitches(cr, lamp, 11);
   if (screws) {
     screw(cr, 206, 12, 4.5, 0.4, screwMetal);
     screw(cr, kW - 12, 12, 4.5, 1.2, screwMetal);
@@ -156,9 +156,7 @@ void panel(cairo_t* cr) {
   engrave(cr, {kAmpIoPlate.x + 8, kAmpIoPlate.y + 8, kAmpIoPlate.w - 16, kAmpIoPlate.h - 16}, 4);
   engrave(cr, {kAmpKnobBand.x + 6, kAmpKnobBand.y + 6, kAmpKnobBand.w - 12, kAmpKnobBand.h - 12}, 4);
   for (double x : {206.0, kW - 12}) screw(cr, x, 12, 4.5, x * 0.03, rgb8(170, 174, 180));
-  jewel(cr, 700, 66, 10, rgb8(250, 170, 40));
-  toggleSwitch(cr, 650, 76);
-  toggleSwitch(cr, 750, 76);
+  lampAndSwitches(cr, rgb8(250, 170, 40));
 }
 
 // ---- 3 Blue: blue tolex, a steel-blue control plate ---------------------------------
@@ -216,9 +214,7 @@ void tough(cairo_t* cr) {
   cornerGuard(cr, kW, 0, -1, 1);
   cornerGuard(cr, 0, kH, 1, -1);
   cornerGuard(cr, kW, kH, -1, -1);
-  jewel(cr, 700, 66, 10, rgb8(255, 60, 30));
-  toggleSwitch(cr, 650, 76);
-  toggleSwitch(cr, 750, 76);
+  lampAndSwitches(cr, rgb8(255, 60, 30));
 }
 
 // ---- 5 BigC: cream face with a big script area, oxblood band ------------------------
@@ -274,9 +270,7 @@ void rust(cairo_t* cr) {
     circle(cr, x, 136, 3.2);
     fillDome(cr, x, 136, 3.2, rgb8(200, 150, 110), rgb8(60, 36, 20));
   }
-  jewel(cr, 700, 66, 10, rgb8(255, 120, 20));
-  toggleSwitch(cr, 650, 76);
-  toggleSwitch(cr, 750, 76);
+  lampAndSwitches(cr, rgb8(255, 120, 20));
 }
 
 // ---- 7 Shop: hammertone workshop grey -------------------------------------------------
@@ -310,9 +304,7 @@ void shop(cairo_t* cr) {
   standardPlates(cr, shopBand, 3);
   hazard(cr, 200, 0, kW - 200, 7);
   for (double x : {210.0, kW - 12}) screw(cr, x, 20, 5, 0.2 + x * 0.01, rgb8(180, 180, 176));
-  jewel(cr, 700, 66, 10, rgb8(120, 255, 80));
-  toggleSwitch(cr, 650, 76);
-  toggleSwitch(cr, 750, 76);
+  lampAndSwitches(cr, rgb8(120, 255, 80));
 }
 
 // ---- 8 LowW: little combo, grille cloth above a chrome strip ---------------------------
@@ -354,13 +346,8 @@ void tex(cairo_t* cr) {
 // ---- 10 Rack: a rack unit with ears, slots and screws ----------------------------------
 void rackEar(cairo_t* cr, double x) {
   cairo_rectangle(cr, x, 0, 30, kH);
-  cairo_pattern_t* p = cairo_pattern_create_linear(x, 0, x + 30, 0);
-  cairo_pattern_add_color_stop_rgb(p, 0, 0.36, 0.37, 0.39);
-  cairo_pattern_add_color_stop_rgb(p, 0.5, 0.45, 0.46, 0.48);
-  cairo_pattern_add_color_stop_rgb(p, 1, 0.31, 0.32, 0.34);
-  cairo_set_source(cr, p);
-  cairo_fill(cr);
-  cairo_pattern_destroy(p);
+  fillGradient(cr, x, 0, x + 30, 0,
+               {{0, rgb8(92, 94, 99)}, {0.5, rgb8(115, 117, 122)}, {1, rgb8(79, 82, 87)}});
   for (double y : {30.0, 132.0, 270.0}) {
     roundedRect(cr, x + 8, y - 5, 14, 10, 5);
     setColour(cr, rgb8(12, 12, 14));
@@ -385,9 +372,7 @@ void rack(cairo_t* cr) {
     setColour(cr, rgb8(8, 8, 10));
     cairo_fill(cr);
   }
-  jewel(cr, 700, 54, 9, rgb8(60, 220, 255));
-  toggleSwitch(cr, 650, 64);
-  toggleSwitch(cr, 750, 64);
+  lampAndSwitches(cr, rgb8(60, 220, 255), 9, 54);
 }
 
 // ---- 11 Can: brushed aluminium ----------------------------------------------------------
@@ -395,9 +380,7 @@ void can(cairo_t* cr) {
   brushedMetal(cr, 0, 0, kW, kH, rgb8(192, 194, 198), 0.05, 1101);
   standardPlates(cr, brushedFill<108, 110, 116, 1102>, 12);
   for (double x : {208.0, kW - 14}) screw(cr, x, 14, 4.5, 0.6 + x * 0.02, rgb8(200, 200, 204));
-  jewel(cr, 700, 66, 10, rgb8(255, 40, 40));
-  toggleSwitch(cr, 650, 76);
-  toggleSwitch(cr, 750, 76);
+  lampAndSwitches(cr, rgb8(255, 40, 40));
 }
 
 // ---- 12 Deco: black lacquer with gold fans and stepped lines ---------------------------
@@ -458,9 +441,7 @@ void deco(cairo_t* cr) {
     }
   }
   cairo_stroke(cr);
-  jewel(cr, 700, 66, 10, rgb8(255, 190, 60));
-  toggleSwitch(cr, 650, 76);
-  toggleSwitch(cr, 750, 76);
+  lampAndSwitches(cr, rgb8(255, 190, 60));
 }
 
 // ---- 13 Vine: wood grain with climbing vines ---------------------------------------------

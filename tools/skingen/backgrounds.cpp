@@ -11,11 +11,7 @@ namespace {
 
 // A slate panel (mid-toned, for knobs) with a bevel, on the frame's colour.
 void slatePanel(cairo_t* cr, double x, double y, double w, double h, double radius) {
-  roundedRect(cr, x + 0.5, y + 0.5, w - 1, h - 1, radius);
-  fillVertical(cr, y, h, kPlateTop, kPlateBottom, true);
-  setColour(cr, kEdgeDark);
-  cairo_set_line_width(cr, 1);
-  cairo_stroke(cr);
+  framedBox(cr, x, y, w, h, radius, kPlateTop, kPlateBottom, kEdgeDark);
   bevel(cr, x + 1, y + 1, w - 2, h - 2, radius - 0.5, 0.3, 1.5);
 }
 
@@ -89,12 +85,7 @@ void emptySlot(cairo_t* cr, double w, double h) {
   roundedRect(cr, 4, 4, w - 8, h - 8, 8);
   cairo_set_source_rgba(cr, 0, 0, 0, 0.25);
   cairo_fill_preserve(cr);
-  double dash[2] = {6, 4};
-  cairo_set_dash(cr, dash, 2, 0);
-  setColour(cr, kInk, 0.3);
-  cairo_set_line_width(cr, 1.5);
-  cairo_stroke(cr);
-  cairo_set_dash(cr, nullptr, 0, 0);
+  dashedStroke(cr, kInk, 0.3, 6, 4, 1.5);
   cairo_set_line_width(cr, 3);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
   cairo_move_to(cr, w / 2, h / 2 - 12);

@@ -74,14 +74,20 @@ void rimLine(cairo_t* cr, const frame& f, double r, double alpha) {
   cairo_stroke(cr);
 }
 
+// A round body lit from the upper left with a knurled rim from `inner` to r.
+void knurledBody(cairo_t* cr, const frame& f, double r, double inner, int ridges, rgb lit,
+                 rgb shade, rgb ridge, double lift) {
+  roundShadow(cr, f, r, lift);
+  circle(cr, f.c, f.c, r);
+  fillDome(cr, f.c, f.c, r, lit, shade);
+  knurl(cr, f, inner, r - 0.5, ridges, ridge);
+  rimLine(cr, f, r, 0.8);
+}
+
 // ---- flat-top panel knob: black plastic, knurled side, white line ----------------
 void panelKnob(cairo_t* cr, const frame& f) {
   double r = f.s * 0.40, top = r * 0.74;
-  roundShadow(cr, f, r, 3.0);
-  circle(cr, f.c, f.c, r);
-  fillDome(cr, f.c, f.c, r, rgb8(70, 70, 74), rgb8(14, 14, 16));
-  knurl(cr, f, top + 0.5, r - 0.6, 36, rgb8(34, 34, 37));
-  rimLine(cr, f, r, 0.8);
+  knurledBody(cr, f, r, top + 0.5, 36, rgb8(70, 70, 74), rgb8(14, 14, 16), rgb8(34, 34, 37), 3.0);
   circle(cr, f.c, f.c, top);
   fillVertical(cr, f.c - top, 2 * top, rgb8(58, 58, 62), rgb8(20, 20, 22));
   cairo_set_line_width(cr, 0.8);
@@ -181,11 +187,7 @@ void pointerKnob(cairo_t* cr, const frame& f) {
 // ---- metal top: knurled black body, brushed aluminium insert ---------------------------
 void metalTopKnob(cairo_t* cr, const frame& f) {
   double r = f.s * 0.39, cap = r * 0.68;
-  roundShadow(cr, f, r, 3.5);
-  circle(cr, f.c, f.c, r);
-  fillDome(cr, f.c, f.c, r, rgb8(74, 74, 78), rgb8(12, 12, 14));
-  knurl(cr, f, cap + 1.2, r - 0.5, 48, rgb8(36, 36, 39));
-  rimLine(cr, f, r, 0.8);
+  knurledBody(cr, f, r, cap + 1.2, 48, rgb8(74, 74, 78), rgb8(12, 12, 14), rgb8(36, 36, 39), 3.5);
   brushedDisc(cr, f.c, f.c, cap, rgb8(196, 198, 202), 0.07, 7);
   cairo_set_line_width(cr, 1.0);
   cairo_set_source_rgba(cr, 0, 0, 0, 0.55);
@@ -260,23 +262,20 @@ void boxKnob(cairo_t* cr, const frame& f) {
   cairo_set_line_width(cr, 0.9);
   cairo_set_source_rgba(cr, 0, 0, 0, 0.8);
   cairo_stroke(cr);
-  // A white dot near the leading edge and a short line behind it.
+  // A white line from the centre to a dot near the leading edge.
   double sx = std::sin(f.angle), sy = -std::cos(f.angle);
   double d = half - bev - 3.2;
-  circle(cr, f.c + sx * d, f.c + sy * d, 2.3);
+  circle(cr, f.c + sx * d, f.c + sy * d, 2.6);
   setColour(cr, rgb8(246, 244, 236));
   cairo_fill(cr);
-  pointerLine(cr, f, d * 0.2, d * 0.62, 1.4, rgb8(246, 244, 236), 0.7);
+  pointerLine(cr, f, 0, d, 2.0, rgb8(246, 244, 236), 0.9);
 }
 
 // ---- emerald: a faceted green stone in a brass ring -----------------------------------
 void emeraldKnob(cairo_t* cr, const frame& f) {
   double ring = f.s * 0.40, stone = ring * 0.78;
-  roundShadow(cr, f, ring, 3.5);
-  circle(cr, f.c, f.c, ring);
-  fillDome(cr, f.c, f.c, ring, rgb8(236, 206, 120), rgb8(110, 78, 24));
-  knurl(cr, f, stone + 1.0, ring - 0.5, 40, rgb8(168, 128, 52));
-  rimLine(cr, f, ring, 0.7);
+  knurledBody(cr, f, ring, stone + 1.0, 40, rgb8(236, 206, 120), rgb8(110, 78, 24),
+              rgb8(168, 128, 52), 3.5);
   circle(cr, f.c, f.c, stone);
   fillDome(cr, f.c, f.c, stone, rgb8(120, 230, 160), rgb8(4, 70, 40));
   // Eight facets that turn with the stone: alternate light and dark by how they

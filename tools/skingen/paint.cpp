@@ -35,12 +35,34 @@ void circle(cairo_t* cr, double cx, double cy, double r) {
 }
 
 void fillVertical(cairo_t* cr, double y, double h, rgb top, rgb bottom, bool preserve) {
-  cairo_pattern_t* p = cairo_pattern_create_linear(0, y, 0, y + h);
-  cairo_pattern_add_color_stop_rgb(p, 0, top.r, top.g, top.b);
-  cairo_pattern_add_color_stop_rgb(p, 1, bottom.r, bottom.g, bottom.b);
+  fillGradient(cr, 0, y, 0, y + h, {{0, top}, {1, bottom}}, preserve);
+}
+
+void fillGradient(cairo_t* cr, double x0, double y0, double x1, double y1,
+                  std::initializer_list<std::pair<double, rgb>> stops, bool preserve) {
+  cairo_pattern_t* p = cairo_pattern_create_linear(x0, y0, x1, y1);
+  for (const auto& [at, c] : stops) cairo_pattern_add_color_stop_rgb(p, at, c.r, c.g, c.b);
   cairo_set_source(cr, p);
   preserve ? cairo_fill_preserve(cr) : cairo_fill(cr);
   cairo_pattern_destroy(p);
+}
+
+void framedBox(cairo_t* cr, double x, double y, double w, double h, double r, rgb top,
+               rgb bottom, rgb edge) {
+  roundedRect(cr, x + 0.5, y + 0.5, w - 1, h - 1, r);
+  fillVertical(cr, y, h, top, bottom, true);
+  setColour(cr, edge);
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+}
+
+void dashedStroke(cairo_t* cr, rgb c, double alpha, double on, double off, double width) {
+  double dash[2] = {on, off};
+  cairo_set_dash(cr, dash, 2, 0);
+  setColour(cr, c, alpha);
+  cairo_set_line_width(cr, width);
+  cairo_stroke(cr);
+  cairo_set_dash(cr, nullptr, 0, 0);
 }
 
 void fillDome(cairo_t* cr, double cx, double cy, double r, rgb lit, rgb shade, bool preserve) {

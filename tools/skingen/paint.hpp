@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 struct rgb {
   double r, g, b;
@@ -38,6 +40,15 @@ void circle(cairo_t* cr, double cx, double cy, double r);
 
 // Fills the current path with a vertical gradient from `top` to `bottom` over y..y+h.
 void fillVertical(cairo_t* cr, double y, double h, rgb top, rgb bottom, bool preserve = false);
+// Fills the current path with a linear gradient from (x0, y0) to (x1, y1) through
+// the given stops (offset 0..1, colour).
+void fillGradient(cairo_t* cr, double x0, double y0, double x1, double y1,
+                  std::initializer_list<std::pair<double, rgb>> stops, bool preserve = false);
+// A rounded box filled top to bottom with a gradient and outlined in `edge`.
+void framedBox(cairo_t* cr, double x, double y, double w, double h, double r, rgb top,
+               rgb bottom, rgb edge);
+// Strokes the current path dashed (on, off pixels) and clears the dash.
+void dashedStroke(cairo_t* cr, rgb c, double alpha, double on, double off, double width);
 // Fills the current path with a radial gradient lit from the upper left.
 void fillDome(cairo_t* cr, double cx, double cy, double r, rgb lit, rgb shade, bool preserve = false);
 

@@ -247,11 +247,7 @@ void ledToggle(cairo_t* cr, const qvskinfile& f, rgb offColour, rgb onColour, bo
 // ---- fields, menus, highlights ------------------------------------------------------------
 
 void recessedField(cairo_t* cr, double w, double h, double radius) {
-  roundedRect(cr, 0.5, 0.5, w - 1, h - 1, radius);
-  fillVertical(cr, 0, h, rgb8(14, 14, 16), rgb8(26, 27, 30), true);
-  setColour(cr, kEdgeDark);
-  cairo_set_line_width(cr, 1);
-  cairo_stroke(cr);
+  framedBox(cr, 0, 0, w, h, radius, rgb8(14, 14, 16), rgb8(26, 27, 30), kEdgeDark);
   // Inner shadow along the top, a light lip along the bottom.
   cairo_rectangle(cr, 2, 1.5, w - 4, 1);
   cairo_set_source_rgba(cr, 0, 0, 0, 0.6);
@@ -262,11 +258,7 @@ void recessedField(cairo_t* cr, double w, double h, double radius) {
 }
 
 void menuField(cairo_t* cr, double w, double h) {
-  roundedRect(cr, 0.5, 0.5, w - 1, h - 1, 3);
-  fillVertical(cr, 0, h, rgb8(44, 45, 50), rgb8(30, 31, 34), true);
-  setColour(cr, kEdgeDark);
-  cairo_set_line_width(cr, 1);
-  cairo_stroke(cr);
+  framedBox(cr, 0, 0, w, h, 3, rgb8(44, 45, 50), rgb8(30, 31, 34), kEdgeDark);
   bevel(cr, 1, 1, w - 2, h - 2, 2.5, 0.18);
   // The right end, where the menu arrow sits, set off by a groove.
   cairo_rectangle(cr, w - 13, 3, 1, h - 6);
@@ -292,12 +284,7 @@ void dashedOverlay(cairo_t* cr, double w, double h) {
   roundedRect(cr, 1, 1, w - 2, h - 2, 4);
   setColour(cr, kAmber, 0.22);
   cairo_fill_preserve(cr);
-  double dash[2] = {4, 3};
-  cairo_set_dash(cr, dash, 2, 0);
-  setColour(cr, kAmber, 0.95);
-  cairo_set_line_width(cr, 1.5);
-  cairo_stroke(cr);
-  cairo_set_dash(cr, nullptr, 0, 0);
+  dashedStroke(cr, kAmber, 0.95, 4, 3, 1.5);
 }
 
 // ---- meters, slider, scroll bar, tabs ------------------------------------------------------
@@ -355,13 +342,8 @@ void sliderHandle(cairo_t* cr, double w, double h) {
 
 void scrollThumb(cairo_t* cr, double w, double h) {
   roundedRect(cr, 2, 1, w - 4, h - 2, (w - 4) / 2);
-  cairo_pattern_t* p = cairo_pattern_create_linear(2, 0, w - 2, 0);
-  cairo_pattern_add_color_stop_rgb(p, 0, 0.62, 0.62, 0.64);
-  cairo_pattern_add_color_stop_rgb(p, 0.4, 0.50, 0.50, 0.53);
-  cairo_pattern_add_color_stop_rgb(p, 1, 0.34, 0.34, 0.37);
-  cairo_set_source(cr, p);
-  cairo_fill_preserve(cr);
-  cairo_pattern_destroy(p);
+  fillGradient(cr, 2, 0, w - 2, 0,
+               {{0, rgb8(158, 158, 163)}, {0.4, rgb8(128, 128, 135)}, {1, rgb8(87, 87, 94)}}, true);
   setColour(cr, kEdgeDark, 0.8);
   cairo_set_line_width(cr, 1);
   cairo_stroke(cr);
@@ -370,12 +352,8 @@ void scrollThumb(cairo_t* cr, double w, double h) {
 void scrollTrack(cairo_t* cr, double w, double h) {
   // The same in every row, so the track can be stretched or tiled vertically.
   cairo_rectangle(cr, 0, 0, w, h);
-  cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, w, 0);
-  cairo_pattern_add_color_stop_rgb(p, 0, 0.05, 0.05, 0.06);
-  cairo_pattern_add_color_stop_rgb(p, 0.5, 0.10, 0.10, 0.11);
-  cairo_pattern_add_color_stop_rgb(p, 1, 0.14, 0.14, 0.15);
-  cairo_set_source(cr, p);
-  cairo_fill(cr);
+  fillGradient(cr, 0, 0, w, 0,
+               {{0, rgb8(13, 13, 15)}, {0.5, rgb8(26, 26, 28)}, {1, rgb8(36, 36, 38)}});
 }
 
 void tab(cairo_t* cr, const qvskinfile& f, const char* label) {
@@ -423,11 +401,7 @@ void tab(cairo_t* cr, const qvskinfile& f, const char* label) {
 // ---- jack, plug, word marks -----------------------------------------------------------------
 
 void inputJack(cairo_t* cr, double w, double h) {
-  roundedRect(cr, 0.5, 0.5, w - 1, h - 1, 3);
-  fillVertical(cr, 0, h, rgb8(60, 60, 66), rgb8(28, 28, 32), true);
-  setColour(cr, kEdgeDark);
-  cairo_set_line_width(cr, 1);
-  cairo_stroke(cr);
+  framedBox(cr, 0, 0, w, h, 3, rgb8(60, 60, 66), rgb8(28, 28, 32), kEdgeDark);
   double cx = w / 2, cy = h / 2;
   circle(cr, cx, cy, 7.5);
   fillDome(cr, cx, cy, 7.5, rgb8(240, 240, 244), rgb8(90, 90, 96));
@@ -468,14 +442,9 @@ void jackPlug(cairo_t* cr, double h) {
   // Chrome barrel, sleeve, insulator ring and tip.
   auto chrome = [&](double x, double y, double bw, double bh) {
     cairo_rectangle(cr, x, y, bw, bh);
-    cairo_pattern_t* p = cairo_pattern_create_linear(0, y, 0, y + bh);
-    cairo_pattern_add_color_stop_rgb(p, 0, 0.55, 0.56, 0.6);
-    cairo_pattern_add_color_stop_rgb(p, 0.3, 0.98, 0.98, 1.0);
-    cairo_pattern_add_color_stop_rgb(p, 0.65, 0.45, 0.46, 0.5);
-    cairo_pattern_add_color_stop_rgb(p, 1, 0.7, 0.7, 0.74);
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
+    fillGradient(cr, 0, y, 0, y + bh,
+                 {{0, rgb8(140, 143, 153)}, {0.3, rgb8(250, 250, 255)}, {0.65, rgb8(115, 117, 128)},
+                  {1, rgb8(179, 179, 189)}});
   };
   chrome(40, cy - 8, 14, 16);
   chrome(54, cy - 3.5, 12, 7);
