@@ -172,9 +172,9 @@ void pedal(cairo_t* cr, int n) {
   setColour(cr, s.accent, 0.45);
   cairo_set_line_width(cr, 1);
   cairo_stroke(cr);
-  // Bottom-plate screws at the corners, and the enclosure's outline.
-  for (double x : {14.0, kW - 14})
-    for (double y : {13.0, kH - 16}) screw(cr, x, y, 3.6, 0.5 + x * 0.02, rgb8(200, 200, 204));
+  // Bottom-plate screws at the lower corners (the menus cover the upper ones),
+  // and the enclosure's outline.
+  for (double x : {14.0, kW - 14}) screw(cr, x, kH - 16, 3.6, 0.5 + x * 0.02, rgb8(200, 200, 204));
   bodyPath(cr);
   cairo_set_source_rgba(cr, 0, 0, 0, 0.7);
   cairo_set_line_width(cr, 1);
