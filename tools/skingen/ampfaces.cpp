@@ -4,6 +4,7 @@
 // The plate and the band are mid-toned (relative luminance near 0.12) and calm,
 // so white (200, 200, 200) and black captions both read on them; the header
 // carries the face's character.
+#include <algorithm>
 #include <cmath>
 
 #include "tools/skingen/families.hpp"
@@ -125,15 +126,24 @@ void tolexFill(cairo_t* cr, double x, double y, double w, double h) {
   grain(cr, x, y, w, h, 0.05, 0.22, 0.08, Seed);
 }
 
-void standardPlates(cairo_t* cr, fill_fn fill, double radius = 6) {
-  plate(cr, kAmpIoPlate, radius, fill);
-  plate(cr, kAmpKnobBand, radius, fill);
+// The input/output plate and the knob band; with a pin colour, a printed pin
+// line runs round each plate just inside its edge.
+void standardPlates(cairo_t* cr, fill_fn fill, double radius = 6, const rgb* pin = nullptr) {
+  for (const qvfacerect& r : {kAmpIoPlate, kAmpKnobBand}) {
+    plate(cr, r, radius, fill);
+    if (!pin) continue;
+    roundedRect(cr, r.x + 5.5, r.y + 5.5, r.w - 11, r.h - 11, std::max(1.0, radius - 3));
+    setColour(cr, *pin, 0.7);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+  }
 }
 
 // ---- 1 Gold: brushed gold plate, bronze band ---------------------------------------
 void gold(cairo_t* cr) {
   brushedMetal(cr, 0, 0, kW, kH, rgb8(206, 166, 84), 0.04, 101);
-  standardPlates(cr, brushedFill<124, 94, 44, 102>);
+  const rgb pin = rgb8(236, 204, 120);
+  standardPlates(cr, brushedFill<124, 94, 44, 102>, 6, &pin);
   piping(cr, 200, kW - 10, 130, rgb8(236, 204, 120), 2);
   headerHardware(cr, rgb8(230, 40, 30), rgb8(220, 190, 120));
 }
@@ -162,7 +172,8 @@ void panel(cairo_t* cr) {
 // ---- 3 Blue: blue tolex, a steel-blue control plate ---------------------------------
 void blue(cairo_t* cr) {
   tolexFill<50, 80, 150, 301>(cr, 0, 0, kW, kH);
-  standardPlates(cr, brushedFill<92, 104, 130, 302>);
+  const rgb pin = rgb8(220, 226, 236);
+  standardPlates(cr, brushedFill<92, 104, 130, 302>, 6, &pin);
   piping(cr, 8, kW - 8, 134, rgb8(236, 236, 228));
   headerHardware(cr, rgb8(60, 160, 255), rgb8(200, 204, 210));
 }
@@ -230,7 +241,8 @@ void bigC(cairo_t* cr) {
   setColour(cr, rgb8(150, 70, 56), 0.8);
   cairo_stroke(cr);
   bevel(cr, L.x - 14, L.y - 6, L.w + 28, L.h + 12, (L.h + 12) / 2, -0.3, 2);
-  standardPlates(cr, tolexFill<158, 84, 68, 502>, 10);
+  const rgb pin = rgb8(238, 226, 196);
+  standardPlates(cr, tolexFill<158, 84, 68, 502>, 10, &pin);
   headerHardware(cr, rgb8(230, 40, 30), rgb8(200, 190, 170));
 }
 
@@ -318,7 +330,8 @@ void lowW(cairo_t* cr) {
   weave(cr, 206, 10, 404, 112, rgb8(176, 150, 104), 0.12, 3);
   cairo_restore(cr);
   bevel(cr, 206, 10, 404, 112, 10, -0.5, 2);
-  standardPlates(cr, brushedFill<104, 106, 112, 801>, 4);
+  const rgb pin = rgb8(230, 214, 170);
+  standardPlates(cr, brushedFill<104, 106, 112, 801>, 4, &pin);
   piping(cr, 8, kW - 8, 134, rgb8(230, 214, 170), 2.5);
   headerHardware(cr, rgb8(255, 60, 40), rgb8(190, 190, 196));
 }
@@ -337,7 +350,8 @@ void texBand(cairo_t* cr, double x, double y, double w, double h) {
 
 void tex(cairo_t* cr) {
   pebbles(cr, 0, 0, kW, kH, rgb8(64, 48, 38), 901);
-  standardPlates(cr, texBand, 8);
+  const rgb pin = rgb8(236, 224, 196);
+  standardPlates(cr, texBand, 8, &pin);
   piping(cr, 8, kW - 8, 134, rgb8(236, 224, 196), 3);
   piping(cr, 8, kW - 8, 4, rgb8(236, 224, 196), 3);
   headerHardware(cr, rgb8(255, 200, 60), rgb8(200, 196, 186), false);
@@ -566,7 +580,8 @@ void emerald(cairo_t* cr) {
   cairo_rectangle(cr, 0, 0, kW, kH);
   fillVertical(cr, 0, kH, rgb8(18, 96, 62), rgb8(8, 60, 38));
   grain(cr, 0, 0, kW, kH, 0.02, 0.2, 0.06, 1401, 1);
-  standardPlates(cr, emeraldBand, 8);
+  const rgb pin = rgb8(224, 192, 106);
+  standardPlates(cr, emeraldBand, 8, &pin);
   piping(cr, 204, 612, 128, rgb8(224, 192, 106), 2);
   piping(cr, 204, 612, 10, rgb8(224, 192, 106), 2);
   gem(cr, 660, 66, 12);
