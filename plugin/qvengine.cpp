@@ -93,7 +93,7 @@ void qvengine::runEditorCommand(int32_t code, float value) {
 void qvengine::runEditorCommandLocked(int32_t code, float value) {
   if (runImpulseCommand(code, value)) return;
   switch (code) {
-    // ---- presets and categories (data/presetops.cpp) ----
+    // ---- presets and categories (engine_presetcmds.cpp) ----
     case kCmdSavePreset: savePresetCommand(false); break;
     case kCmdSavePresetAsNew: savePresetCommand(true); break;
     case kCmdDeletePreset: deletePresetCommand(); break;
@@ -113,7 +113,7 @@ void qvengine::runEditorCommandLocked(int32_t code, float value) {
 void qvengine::runRigCommand(int32_t code, float value) {
   if (runImpulseCommand(code, value)) return;
   switch (code) {
-    // ---- presets (data/presetops.cpp) ----
+    // ---- presets (engine_presetcmds.cpp) ----
     case kCmdSelectPreset: selectPresetCommand(truncToInt(value)); break;
     default: break;
   }

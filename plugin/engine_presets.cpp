@@ -5,24 +5,12 @@
 #include <string>
 
 #include "data/loadcodes.hpp"
-#include "data/presetread.hpp"
 #include "data/skinimages.hpp"
 #include "plugin/qvengine.hpp"
+#include "plugin/rigread.hpp"
 #include "units/unitfactory.hpp"
 
 namespace {
-
-// Rewinds a preset's cursor whatever path the load takes out.
-class rewindguard {
-public:
-  explicit rewindguard(qvjsoncursor& c) : c_(c) { c_.rewind(); }
-  ~rewindguard() { c_.rewind(); }
-  rewindguard(const rewindguard&) = delete;
-  rewindguard& operator=(const rewindguard&) = delete;
-
-private:
-  qvjsoncursor& c_;
-};
 
 // A cab block of the preset whose impulse is in the catalogue, created once the
 // load is known to succeed.
@@ -48,7 +36,7 @@ std::vector<bool> visibleInTable(int blocktype) {
 int loadDefinition(qvdatarecord& def, qvslot& slot, int32_t link, const qvprocstate& state,
                    qvlist<qvutil>& units) {
   qvjsoncursor& c = def.node;
-  rewindguard guard(c);
+  qvcursorrewind guard(c);
   if (!c.currentIsObject() || c.count() == 0) return kDefinitionEmpty;
   const int code = readSlotLook(c, slot);
   if (code != kLoadOk) return code;
@@ -126,7 +114,7 @@ int readGate(qvjsoncursor& c, const qvutil& gate, bool apply, qvpositions& out) 
 }  // namespace
 
 int qvengine::loadPreset(qvjsoncursor& node, int target, bool withVolumes) {
-  rewindguard guard(node);
+  qvcursorrewind guard(node);
   qvjsoncursor& c = node;
   if (!c.currentIsObject() || c.count() == 0) {
     // Slots only ever take definitions.
