@@ -169,6 +169,12 @@ bool copyFile(const std::string& from, const std::string& to) {
   return readWholeFile(from, bytes) && writeFileAtomic(to, bytes);
 }
 
+bool makeFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0777) == 0) return true;
+  struct stat st{};
+  return errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 std::vector<std::string> listWavFiles(const std::string& folder) {
   std::vector<std::string> names;
   DIR* dir = ::opendir(folder.c_str());

@@ -52,6 +52,10 @@ inline bool writeFileAtomic(const std::string& path, const std::string& bytes) {
 // cannot be read or `to` cannot be written.
 bool copyFile(const std::string& from, const std::string& to);
 
+// [any] Makes the folder `path` (its parent must exist). True when it exists
+// afterwards, made now or before.
+bool makeFolder(const std::string& path);
+
 // [any] Names (without the folder) of the regular files in `folder` whose name
 // ends in ".wav" in any letter case, as a folder search for "*.wav" finds them,
 // sorted bytewise. Empty when the folder cannot be read. The importer applies its

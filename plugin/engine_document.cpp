@@ -91,7 +91,11 @@ void qvengine::saveDocument() {
 }
 
 void qvengine::useSavePathFromSetting() {
-  data.savePath = state.settingInt(kSetProjectFolder) != 0 ? data.projectPath : data.defaultPath;
+  const bool project = state.settingInt(kSetProjectFolder) != 0;
+  data.savePath = project ? data.projectPath : data.defaultPath;
+  // The project folder is made on first use, so the next save has somewhere to go.
+  if (project && !makeFolder(pluginFolder + kProjectFolderName))
+    showMessage("Warning: could not create " + pluginFolder + kProjectFolderName, 2);
   const int code = loadDocument(false);
   if (code != kLoadOk && code != kDocTooShort)
     showMessage("Load System Failed ~ " + std::to_string(code), 2);

@@ -19,10 +19,8 @@ void qvengine::makeUniquePresetName(qvstring& name, int32_t ownIndex) {
 void qvengine::selectPresetCommand(int32_t index) {
   int code = kLoadOk;
   if (index == -1) {
-    qvjsoncursor& node = data.chunkPreset.node;
-    // A chunk that does not read must not bring back the one read before it.
-    if (node.parse(data.chunkText) != kDocOk) node.clearRoot();
-    code = loadPreset(node, -1, true);
+    // applyChunk parsed it on the host's thread.
+    code = loadPreset(data.chunkDraft, -1, true);
     if (code == kLoadOk) {
       const int32_t k = findPresetByName(data.presets, data.currentPresetName);
       if (k >= 0) data.currentPreset = k;

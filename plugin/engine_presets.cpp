@@ -2,6 +2,7 @@
 // host chunk. A load reads the whole object into a draft first and changes the
 // playing rig only once nothing can fail any more.
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "data/loadcodes.hpp"
@@ -286,6 +287,14 @@ void qvengine::buildChunk() {
 }
 
 void qvengine::applyChunk() {
+  {
+    // Parsed here, on the host's thread: a chunk of megabytes must not hold up the
+    // audio thread, which only swaps the rig in. Under the command lock, since a
+    // command pending from an earlier chunk may be reading the draft.
+    std::lock_guard<qvlock> hold(mailbox.commandLock());
+    // A chunk that does not read must not bring back the one read before it.
+    if (data.chunkDraft.parse(data.chunkText) != kDocOk) data.chunkDraft.clearRoot();
+  }
   if (state.audioIdle.load(std::memory_order_acquire) == 1) {
     // No audio thread drains the mailbox: load here while the callback, should
     // one start, outputs silence.

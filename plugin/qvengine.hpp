@@ -40,6 +40,10 @@ enum qvcommand : int32_t {
   kCmdRemoveCabBlock = 85008,
 };
 
+// The subfolder of the plug-in's folder that holds the user document while
+// global setting 6 is on.
+inline constexpr const char* kProjectFolderName = "qvproj-preset";
+
 class qvengine : public qvcommandtarget {
 public:
   qvengine(const qvstring& pluginFolder, const qvstring& saveName);
