@@ -2,7 +2,7 @@
 #
 #   corvina_embed_resources(<set> <name> <id> <file> [<name> <id> <file> ...])
 #
-# makes the static library corvina_resources_<set>: the lookup functions of
+# makes the object library corvina_resources_<set>: the lookup functions of
 # resources/resources.hpp plus a table of the given resources. <name> is "-" for a
 # resource with only an id, <id> is "-" for one with only a name; <file> is
 # relative to the calling folder or absolute, and may be the OUTPUT of an
@@ -122,7 +122,9 @@ function(corvina_embed_resources set)
   # The assembler reads the files itself: reassemble whenever one changes.
   set_source_files_properties("${asm_file}" PROPERTIES OBJECT_DEPENDS "${files}")
 
-  add_library(corvina_resources_${set} STATIC
+  # Objects, not an archive: their place on a link line does not matter, so the
+  # layer libraries that look resources up may come after them.
+  add_library(corvina_resources_${set} OBJECT
     ${lookup_source} "${asm_file}" "${table_file}")
   target_include_directories(corvina_resources_${set} PUBLIC ${CMAKE_SOURCE_DIR})
 endfunction()

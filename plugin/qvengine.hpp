@@ -12,12 +12,13 @@
 
 #include "data/datamodel.hpp"
 #include "data/impulses.hpp"
+#include "data/presetops.hpp"
 #include "data/qvstring.hpp"
 #include "plugin/qvchain.hpp"
 #include "plugin/qvcontrol.hpp"
 #include "plugin/qvmailbox.hpp"
 #include "plugin/qvmessages.hpp"
-#include "plugin/qvprocstate.hpp"
+#include "units/qvprocstate.hpp"
 
 enum qvcommand : int32_t {
   kCmdAddImpulseFile = 70001,     // path in editorPath
@@ -39,21 +40,9 @@ enum qvcommand : int32_t {
   kCmdRemoveCabBlock = 85008,
 };
 
-// A message for the editor's one-line message area: 1 information, 2 warning.
-struct qvmessage {
-  qvstring text;
-  int32_t level = 1;
-};
-
-// What the editor drags before it posts 70022: a category within its list, or a
-// preset or an impulse to another position of its list or onto a category.
-struct qvdragdrop {
-  enum class Kind { none, presetCategory, impulseCategory, preset, impulse };
-  Kind kind = Kind::none;
-  int32_t from = -1;        // index of the dragged entry in its list
-  int32_t to = -1;          // new position in the same list, -1 when dropped on a category
-  int32_t category = -1;    // index of the category dropped on (preset or impulse categories)
-};
+// The subfolder of the plug-in's folder that holds the user document while
+// global setting 6 is on.
+inline constexpr const char* kProjectFolderName = "qvproj-preset";
 
 class qvengine : public qvcommandtarget {
 public:
@@ -84,7 +73,7 @@ public:
   void runControlCommand(int32_t code, float value) override;
   void runRigCommand(int32_t code, float value) override;
 
-  // ---- load and save (data/loadsave.cpp, data/presetio.cpp) ----
+  // ---- documents and presets (engine_document.cpp, engine_presets.cpp) ----
   void loadSystem();                      // [stopped] start-up load
   int loadDocument(bool factory);         // [ui or between blocks] 0 or a reader code
   void saveDocument();                    // [ui or between blocks]
@@ -106,7 +95,7 @@ public:
   int32_t addControl(qvcontrol control);
   void clearControls();  // [ui, holding the command lock]
 
-  // ---- impulses (data/impulses.cpp, data/impulsecmds.cpp) ----
+  // ---- impulses (engine_impulses.cpp) ----
   // [between blocks] Loads catalogue entry `index` into cab block `block` (-1: a
   // new block at the end, which becomes the current one). False, with the reason
   // in data.errorText, when it cannot be loaded; the block is then untouched.
@@ -146,7 +135,7 @@ private:
   // [ui, inside an editor command] Posts a rig command once the command is done.
   void deferPost(int32_t code, float value) { deferred_ = {code, value}; }
   void applySampleRate(float rate);
-  // ---- preset and category commands (data/presetops.cpp) ----
+  // ---- preset and category commands (engine_presetcmds.cpp) ----
   void selectPresetCommand(int32_t index);
   void savePresetCommand(bool asNew);
   void deletePresetCommand();

@@ -13,9 +13,9 @@
 
 #include "data/jsontext.hpp"
 #include "platform/files.hpp"
-#include "plugin/qvparam.hpp"
 #include "tools/factorydoc/factorybuild.hpp"
 #include "tools/factorydoc/rigsim.hpp"
+#include "units/qvparam.hpp"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "data/impulsecmds.hpp"
+#include "plugin/cabcommands.hpp"
 #include "platform/files.hpp"
 #include "tests/impulsefixture.hpp"
 

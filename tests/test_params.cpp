@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "plugin/qvparam.hpp"
-#include "plugin/qvprocstate.hpp"
+#include "units/qvparam.hpp"
+#include "units/qvprocstate.hpp"
 
 TEST(Params, ExponentialTaperAndItsInverse) {
   EXPECT_FLOAT_EQ(expTaper(0.0f), 0.0f);

@@ -15,7 +15,7 @@
 namespace {
 
 std::string contentOf(const std::string& path) {
-  qvstring bytes;
+  std::string bytes;
   EXPECT_TRUE(readWholeFile(path, bytes)) << path;
   return bytes;
 }
@@ -50,14 +50,14 @@ private:
 TEST(PlatformFiles, WholeFileRoundTripKeepsEveryByte) {
   TempDir dir;
   ASSERT_TRUE(dir.ok());
-  qvstring bytes;
+  std::string bytes;
   for (int i = 0; i < 70000; ++i) bytes.push_back(char(i * 7 + (i >> 8)));  // NULs included
   ASSERT_TRUE(writeFileAtomic(dir.file("doc.fxda"), bytes));
   EXPECT_EQ(contentOf(dir.file("doc.fxda")), bytes);
   ASSERT_TRUE(writeFileAtomic(dir.file("empty"), "", 0));
   EXPECT_EQ(contentOf(dir.file("empty")), "");
 
-  qvstring out = "stale";
+  std::string out = "stale";
   EXPECT_FALSE(readWholeFile(dir.file("missing"), out));
   EXPECT_TRUE(out.empty());
 }
@@ -66,9 +66,9 @@ TEST(PlatformFiles, AtomicWriteReplacesAndKeepsPermissions) {
   TempDir dir;
   ASSERT_TRUE(dir.ok());
   const std::string path = dir.file("corvina-save.fxda");
-  ASSERT_TRUE(writeFileAtomic(path, qvstring("old")));
+  ASSERT_TRUE(writeFileAtomic(path, std::string("old")));
   ASSERT_EQ(chmod(path.c_str(), 0640), 0);
-  ASSERT_TRUE(writeFileAtomic(path, qvstring("new content")));
+  ASSERT_TRUE(writeFileAtomic(path, std::string("new content")));
   EXPECT_EQ(contentOf(path), "new content");
   struct stat st;
   ASSERT_EQ(stat(path.c_str(), &st), 0);
@@ -78,7 +78,7 @@ TEST(PlatformFiles, AtomicWriteReplacesAndKeepsPermissions) {
   // Through a symbolic link the linked file is replaced and the link stays.
   const std::string link = dir.file("link.fxda");
   std::filesystem::create_symlink(path, link);
-  ASSERT_TRUE(writeFileAtomic(link, qvstring("through the link")));
+  ASSERT_TRUE(writeFileAtomic(link, std::string("through the link")));
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(contentOf(path), "through the link");
 }
@@ -87,12 +87,12 @@ TEST(PlatformFiles, ReaderSeesOnlyWholeVersions) {
   TempDir dir;
   ASSERT_TRUE(dir.ok());
   const std::string path = dir.file("doc");
-  const qvstring a(20000, 'a'), b(3000, 'b');
+  const std::string a(20000, 'a'), b(3000, 'b');
   ASSERT_TRUE(writeFileAtomic(path, a));
   std::atomic<bool> done{false};
   std::atomic<int> torn{0}, reads{0};
   std::thread reader([&] {
-    qvstring got;
+    std::string got;
     while (!done.load()) {
       if (readWholeFile(path, got) && got != a && got != b) ++torn;
       ++reads;
@@ -108,7 +108,7 @@ TEST(PlatformFiles, FailedWriteLeavesOldFileIntact) {
   TempDir dir;
   ASSERT_TRUE(dir.ok());
   const std::string path = dir.file("doc");
-  ASSERT_TRUE(writeFileAtomic(path, qvstring("old")));
+  ASSERT_TRUE(writeFileAtomic(path, std::string("old")));
 
   // A write that fails half-way: the file-size limit binds root too.
   {
@@ -116,14 +116,14 @@ TEST(PlatformFiles, FailedWriteLeavesOldFileIntact) {
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGXFSZ, &ignore, &saved);
     ScopedLimit limit(RLIMIT_FSIZE, 1000);
-    EXPECT_FALSE(writeFileAtomic(path, qvstring(5000, 'x')));
+    EXPECT_FALSE(writeFileAtomic(path, std::string(5000, 'x')));
     sigaction(SIGXFSZ, &saved, nullptr);
   }
   EXPECT_EQ(contentOf(path), "old");
   EXPECT_EQ(entriesIn(dir.path()), 1u) << "the temporary file is removed";
 
   // A folder that does not exist.
-  EXPECT_FALSE(writeFileAtomic(dir.file("no/such/folder/doc"), qvstring("x")));
+  EXPECT_FALSE(writeFileAtomic(dir.file("no/such/folder/doc"), std::string("x")));
 }
 
 TEST(PlatformFiles, UnwritableFolderReportsFailure) {
@@ -131,9 +131,9 @@ TEST(PlatformFiles, UnwritableFolderReportsFailure) {
   TempDir dir;
   ASSERT_TRUE(dir.ok());
   const std::string path = dir.file("doc");
-  ASSERT_TRUE(writeFileAtomic(path, qvstring("old")));
+  ASSERT_TRUE(writeFileAtomic(path, std::string("old")));
   ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
-  EXPECT_FALSE(writeFileAtomic(path, qvstring("new")));
+  EXPECT_FALSE(writeFileAtomic(path, std::string("new")));
   chmod(dir.path().c_str(), 0755);
   EXPECT_EQ(contentOf(path), "old");
 }
@@ -141,7 +141,7 @@ TEST(PlatformFiles, UnwritableFolderReportsFailure) {
 TEST(PlatformFiles, CopyFile) {
   TempDir dir;
   ASSERT_TRUE(dir.ok());
-  qvstring bytes("user\0document", 13);
+  std::string bytes("user\0document", 13);
   ASSERT_TRUE(writeFileAtomic(dir.file("a"), bytes));
   ASSERT_TRUE(copyFile(dir.file("a"), dir.file("a.bad")));
   EXPECT_EQ(contentOf(dir.file("a.bad")), bytes);
@@ -154,10 +154,10 @@ TEST(PlatformFiles, ListsWavFilesOfAnyCaseSorted) {
   TempDir dir;
   ASSERT_TRUE(dir.ok());
   for (const char* name : {"c.Wav", "a.wav", "B.WAV", "notes.txt", "wav", "x.wave", "a.wav.bak"})
-    ASSERT_TRUE(writeFileAtomic(dir.file(name), qvstring("x")));
+    ASSERT_TRUE(writeFileAtomic(dir.file(name), std::string("x")));
   std::filesystem::create_directory(dir.file("folder.wav"));
   std::filesystem::create_symlink(dir.file("a.wav"), dir.file("link.wav"));
-  std::vector<qvstring> expected{"B.WAV", "a.wav", "c.Wav", "link.wav"};
+  std::vector<std::string> expected{"B.WAV", "a.wav", "c.Wav", "link.wav"};
   EXPECT_EQ(listWavFiles(dir.path()), expected);
   EXPECT_EQ(listWavFiles(dir.path() + "/"), expected);
   EXPECT_TRUE(listWavFiles(dir.file("missing")).empty());
@@ -166,7 +166,7 @@ TEST(PlatformFiles, ListsWavFilesOfAnyCaseSorted) {
 TEST(PlatformFiles, ProbeReportsSizeOrReason) {
   TempDir dir;
   ASSERT_TRUE(dir.ok());
-  ASSERT_TRUE(writeFileAtomic(dir.file("ir.wav"), qvstring(1234, 'x')));
+  ASSERT_TRUE(writeFileAtomic(dir.file("ir.wav"), std::string(1234, 'x')));
 
   qvfileprobe p = probeFile(dir.file("ir.wav"));
   EXPECT_TRUE(p.ok);
@@ -190,7 +190,7 @@ TEST(PlatformFiles, ProbeReportsSizeOrReason) {
 TEST(PlatformFiles, ProbeWithoutFileHandles) {
   TempDir dir;
   ASSERT_TRUE(dir.ok());
-  ASSERT_TRUE(writeFileAtomic(dir.file("ir.wav"), qvstring("x")));
+  ASSERT_TRUE(writeFileAtomic(dir.file("ir.wav"), std::string("x")));
   int lowest_free = open("/dev/null", O_RDONLY);
   ASSERT_GE(lowest_free, 0);
   close(lowest_free);
@@ -207,7 +207,7 @@ TEST(PlatformFiles, ProbeOfUnreadableFile) {
   if (geteuid() == 0) GTEST_SKIP() << "root reads files of any mode";
   TempDir dir;
   ASSERT_TRUE(dir.ok());
-  ASSERT_TRUE(writeFileAtomic(dir.file("ir.wav"), qvstring("x")));
+  ASSERT_TRUE(writeFileAtomic(dir.file("ir.wav"), std::string("x")));
   ASSERT_EQ(chmod(dir.file("ir.wav").c_str(), 0), 0);
   qvfileprobe p = probeFile(dir.file("ir.wav"));
   EXPECT_FALSE(p.ok);

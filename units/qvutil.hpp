@@ -8,9 +8,9 @@
 
 #include "data/qvdocwriter.hpp"
 #include "data/qvlist.hpp"
-#include "plugin/qvparam.hpp"
-#include "plugin/qvprocstate.hpp"
 #include "units/paramtables.hpp"
+#include "units/qvparam.hpp"
+#include "units/qvprocstate.hpp"
 
 class qvutil {
 public:

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "plugin/qvprocstate.hpp"
 #include "tools/factorydoc/factorysource.hpp"
 #include "units/cabsim.hpp"
+#include "units/qvprocstate.hpp"
 #include "units/qvutil.hpp"
 
 // The rig a preset describes, as units (signal order, blockgroup set) plus its

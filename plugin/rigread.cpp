@@ -1,4 +1,4 @@
-#include "data/presetread.hpp"
+#include "plugin/rigread.hpp"
 
 #include <memory>
 

@@ -2,27 +2,16 @@
 // host chunk. A load reads the whole object into a draft first and changes the
 // playing rig only once nothing can fail any more.
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "data/loadcodes.hpp"
-#include "data/presetread.hpp"
 #include "data/skinimages.hpp"
 #include "plugin/qvengine.hpp"
+#include "plugin/rigread.hpp"
 #include "units/unitfactory.hpp"
 
 namespace {
-
-// Rewinds a preset's cursor whatever path the load takes out.
-class rewindguard {
-public:
-  explicit rewindguard(qvjsoncursor& c) : c_(c) { c_.rewind(); }
-  ~rewindguard() { c_.rewind(); }
-  rewindguard(const rewindguard&) = delete;
-  rewindguard& operator=(const rewindguard&) = delete;
-
-private:
-  qvjsoncursor& c_;
-};
 
 // A cab block of the preset whose impulse is in the catalogue, created once the
 // load is known to succeed.
@@ -48,7 +37,7 @@ std::vector<bool> visibleInTable(int blocktype) {
 int loadDefinition(qvdatarecord& def, qvslot& slot, int32_t link, const qvprocstate& state,
                    qvlist<qvutil>& units) {
   qvjsoncursor& c = def.node;
-  rewindguard guard(c);
+  qvcursorrewind guard(c);
   if (!c.currentIsObject() || c.count() == 0) return kDefinitionEmpty;
   const int code = readSlotLook(c, slot);
   if (code != kLoadOk) return code;
@@ -126,7 +115,7 @@ int readGate(qvjsoncursor& c, const qvutil& gate, bool apply, qvpositions& out) 
 }  // namespace
 
 int qvengine::loadPreset(qvjsoncursor& node, int target, bool withVolumes) {
-  rewindguard guard(node);
+  qvcursorrewind guard(node);
   qvjsoncursor& c = node;
   if (!c.currentIsObject() || c.count() == 0) {
     // Slots only ever take definitions.
@@ -298,6 +287,14 @@ void qvengine::buildChunk() {
 }
 
 void qvengine::applyChunk() {
+  {
+    // Parsed here, on the host's thread: a chunk of megabytes must not hold up the
+    // audio thread, which only swaps the rig in. Under the command lock, since a
+    // command pending from an earlier chunk may be reading the draft.
+    std::lock_guard<qvlock> hold(mailbox.commandLock());
+    // A chunk that does not read must not bring back the one read before it.
+    if (data.chunkDraft.parse(data.chunkText) != kDocOk) data.chunkDraft.clearRoot();
+  }
   if (state.audioIdle.load(std::memory_order_acquire) == 1) {
     // No audio thread drains the mailbox: load here while the callback, should
     // one start, outputs silence.

@@ -1,4 +1,4 @@
-#include "plugin/qvparam.hpp"
+#include "units/qvparam.hpp"
 
 #include <cmath>
 #include <limits>

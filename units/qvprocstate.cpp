@@ -1,4 +1,4 @@
-#include "plugin/qvprocstate.hpp"
+#include "units/qvprocstate.hpp"
 
 namespace {
 struct SettingSpec {

@@ -9,8 +9,8 @@
 
 #include "data/jsoncursor.hpp"
 #include "data/qvlist.hpp"
-#include "plugin/qvprocstate.hpp"
 #include "plugin/qvslot.hpp"
+#include "units/qvprocstate.hpp"
 #include "units/qvutil.hpp"
 
 struct qvrigdraft {

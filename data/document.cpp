@@ -1,16 +1,12 @@
-// The data documents: the start-up load (factory document, then the user's over
-// it), reading one document into the data model, and writing the user document.
-// The user document is replaced atomically; one that exists but cannot be read is
-// set aside before anything could overwrite it.
+#include "data/document.hpp"
+
 #include <cstdio>
 #include <ctime>
 #include <memory>
 #include <string>
-#include <string_view>
 
 #include "data/loadcodes.hpp"
 #include "platform/files.hpp"
-#include "plugin/qvengine.hpp"
 
 namespace {
 
@@ -18,21 +14,7 @@ constexpr int32_t kAmpStartersId = 2;   // "Amp Starters", presets made from amp
 constexpr int32_t kAmpDefinitions = 0;  // categoryid of amplifier definitions
 constexpr int32_t kPedalDefinitions = 1;
 
-qvstring codeText(const char* text, int code) { return text + std::to_string(code); }
-
-// Leaves the reader at depth 0 on every path out of the document reader.
-class readerguard {
-public:
-  explicit readerguard(qvjsoncursor& c) : c_(c) {}
-  ~readerguard() { c_.rewind(); }
-  readerguard(const readerguard&) = delete;
-  readerguard& operator=(const readerguard&) = delete;
-
-private:
-  qvjsoncursor& c_;
-};
-
-int readSettings(qvjsoncursor& r, qvdatamodel& data, qvprocstate& state) {
+int readSettings(qvjsoncursor& r, qvdatamodel& data, qvdocread& out) {
   if (!r.enter("settings")) return kDocNoSettings;
   if (!r.enterAt(0)) return kDocNoSettings0;
   qvstring stored;
@@ -47,14 +29,14 @@ int readSettings(qvjsoncursor& r, qvdatamodel& data, qvprocstate& state) {
     int32_t index = 0;
     float value = 0;
     if (!r.getIntAt(0, index)) return kDocNoPairIndex;
-    if (index < 0 || index >= kSettingCount) return kDocBadPairIndex;
+    if (index < 0 || index >= kDocumentSettingCount) return kDocBadPairIndex;
     if (!r.getNumberAt(1, value)) return kDocNoPairValue;
-    state.settings[static_cast<uint32_t>(index)]->setNormalized(value);
+    out.settings.emplace_back(index, value);
     r.close();
   }
   r.close();
   r.close();
-  state.settings[kSetLayoutSwitch]->setNormalized(0.0f);
+  out.settingsComplete = true;
   return kLoadOk;
 }
 
@@ -211,7 +193,7 @@ int readImpulseCategories(qvjsoncursor& r, qvdatamodel& data) {
   return code;
 }
 
-int readImpulses(qvjsoncursor& r, qvdatamodel& data, qvchain& chain) {
+int readImpulses(qvjsoncursor& r, qvdatamodel& data, qvdocread& out) {
   if (!r.enter("impulses")) return kDocNoImpulses;
   const uint32_t n = r.count();
   // Read aside: the playing cab blocks refer to the catalogue, which changes only
@@ -232,16 +214,25 @@ int readImpulses(qvjsoncursor& r, qvdatamodel& data, qvchain& chain) {
   }
   r.close();
   if (n == 0) return kLoadOk;
-  // Cab blocks hold catalogue indices: find their entries again by uid.
-  for (uint32_t k = 0; k < chain.cabBlocks.count(); ++k) {
-    int32_t& index = chain.cabBlocks[k]->impulse;
-    const bool known = index >= 0 && static_cast<uint32_t>(index) < data.impulses.count();
-    index = known ? findImpulseByUid(read, data.impulses[static_cast<uint32_t>(index)]->uid) : -1;
-  }
+  // Whatever holds catalogue indices finds its entries again by uid.
+  out.impulsesReplaced = true;
+  out.impulseIndexMap.resize(data.impulses.count());
+  for (uint32_t k = 0; k < data.impulses.count(); ++k)
+    out.impulseIndexMap[k] = findImpulseByUid(read, data.impulses[k]->uid);
   data.impulses.clear();
   while (!read.empty()) data.impulses.append(read.remove(0));
   data.lastChosenImpulse = -1;
   return kLoadOk;
+}
+
+void writeCategories(qvjsoncursor& w, const char* array, const qvlist<qvcategory>& list) {
+  w.selectArray(array);
+  for (uint32_t k = 0; k < list.count(); ++k) {
+    w.openObject(nullptr);
+    w.addInt("id", list[k]->id);
+    w.addString("name", list[k]->name);
+    w.close();
+  }
 }
 
 // "<path>.bad-YYYYMMDD-HHMMSS", with a counter when that name is taken.
@@ -257,83 +248,32 @@ qvstring asideName(const qvstring& path) {
   return name;
 }
 
-// Keeps a user document we could not take in beside itself; the path it went to.
-qvstring preserveUserDocument(const qvstring& path) {
-  const qvstring aside = asideName(path);
-  if (copyFile(path, aside)) return aside;
-  // Not even readable for a copy: move it out of the way instead.
-  if (std::rename(path.c_str(), aside.c_str()) == 0) return aside;
-  return qvstring();
-}
-
 }  // namespace
 
-int qvengine::loadDocument(bool factory) {
-  qvstring fileText;
-  std::string_view text = "^";  // reads as no document at all
-  bool unreadable = false;
-  if (factory)
-    text = data.factoryText;
-  else if (readWholeFile(data.savePath, fileText))
-    text = fileText;
-  else
-    unreadable = probeFile(data.savePath).error != qvprobeerror::notFound;
+int readDocument(std::string_view text, bool factory, qvdatamodel& data, qvdocread& out) {
   qvjsoncursor& r = data.reader;
-  int code = r.parse(text);
-  if (code == kLoadOk) {
-    readerguard guard(r);
-    code = readSettings(r, data, state);
-    if (code == kLoadOk) code = readCategories(r, data, factory);
-    if (code == kLoadOk) code = readPresets(r, data, factory);
-    if (code == kLoadOk) code = readImpulseCategories(r, data);
-    if (code == kLoadOk) code = readImpulses(r, data, chain);
-    if (code == kLoadOk) {
-      for (int i = 0; i < kSettingCount; ++i) {
-        // The save path follows setting 6 only when the user changes it.
-        if (i != kSetProjectFolder) settingChanged(i);
-      }
-      chain.updateGains();
-    }
-    viewsChanged.fetch_add(1, std::memory_order_release);
-  }
-  // A user document we could not take in would be lost to the next save.
-  if (!factory && (unreadable || (code != kLoadOk && code != kDocTooShort)))
-    preserveUserDocument(data.savePath);
-  return code;
+  const int code = r.parse(text);
+  if (code != kLoadOk) return code;
+  out.parsed = true;
+  qvcursorrewind guard(r);
+  int step = readSettings(r, data, out);
+  if (step == kLoadOk) step = readCategories(r, data, factory);
+  if (step == kLoadOk) step = readPresets(r, data, factory);
+  if (step == kLoadOk) step = readImpulseCategories(r, data);
+  if (step == kLoadOk) step = readImpulses(r, data, out);
+  return step;
 }
 
-void qvengine::loadSystem() {
-  int code = loadDocument(true);
-  if (code != kLoadOk) showMessage(codeText("Load System Internal Failed ~ ", code), 2);
-  code = loadDocument(false);
-  if (code == kDocTooShort) {
-    const int32_t p = data.presetToSelect;
-    if (p < 0 || static_cast<uint32_t>(p) >= data.presets.count()) return;
-    qvpreset& preset = *data.presets[static_cast<uint32_t>(p)];
-    const int loaded = loadPreset(preset.node, -1, false);
-    if (loaded != kLoadOk) {
-      showMessage(codeText("Warning: loadpreset failed ~ ", loaded), 2);
-      return;
-    }
-    data.currentPreset = p;
-    for (uint32_t k = 0; k < data.presetCategories.count(); ++k)
-      if (data.presetCategories[k]->id == preset.categoryid)
-        data.currentCategory = static_cast<int32_t>(k);
-  } else if (code != kLoadOk) {
-    showMessage(codeText("Load System Failed ~ ", code), 2);
-  }
-}
-
-void qvengine::saveDocument() {
-  // A preset object that is not a whole preset would not load again: save nothing.
+int32_t firstBrokenPreset(const qvdatamodel& data, size_t& members) {
   for (uint32_t i = 0; i < data.presets.count(); ++i) {
     const qvjsonnode& node = data.presets[i]->node.root();
-    const size_t members = node.is_structured() ? node.size() : 0;
-    if (!node.is_object() || members < 6) {
-      showMessage(" < 6 !! i:" + std::to_string(i) + " c:" + std::to_string(members), 2);
-      return;
-    }
+    members = node.is_structured() ? node.size() : 0;
+    if (!node.is_object() || members < 6) return static_cast<int32_t>(i);
   }
+  return -1;
+}
+
+void writeDocument(qvdatamodel& data, std::span<const float> settingPositions) {
   qvjsoncursor& w = data.writer;
   w.clearRoot();
   const int32_t cur = data.currentPreset;
@@ -345,29 +285,17 @@ void qvengine::saveDocument() {
   w.addInt("currentcategory", data.currentCategory);
   w.close();
   w.openArray(nullptr);
-  for (int i = 0; i < kSettingCount; ++i) {
+  for (size_t i = 0; i < settingPositions.size(); ++i) {
     w.openArray(nullptr);
-    w.addInt(nullptr, i);
-    w.addNumber(nullptr, state.settings[static_cast<uint32_t>(i)]->fpos);
+    w.addInt(nullptr, static_cast<int32_t>(i));
+    w.addNumber(nullptr, settingPositions[i]);
     w.close();
   }
   w.close();
-  w.selectArray("categories");
-  for (uint32_t k = 0; k < data.presetCategories.count(); ++k) {
-    w.openObject(nullptr);
-    w.addInt("id", data.presetCategories[k]->id);
-    w.addString("name", data.presetCategories[k]->name);
-    w.close();
-  }
+  writeCategories(w, "categories", data.presetCategories);
   w.selectArray("presets");
   for (uint32_t k = 0; k < data.presets.count(); ++k) w.addCopy(nullptr, data.presets[k]->node.root());
-  w.selectArray("impdatcategories");
-  for (uint32_t k = 0; k < data.impulseCategories.count(); ++k) {
-    w.openObject(nullptr);
-    w.addInt("id", data.impulseCategories[k]->id);
-    w.addString("name", data.impulseCategories[k]->name);
-    w.close();
-  }
+  writeCategories(w, "impdatcategories", data.impulseCategories);
   w.selectArray("impulses");
   for (uint32_t k = 0; k < data.impulses.count(); ++k) {
     const qvimpulse& e = *data.impulses[k];
@@ -381,6 +309,12 @@ void qvengine::saveDocument() {
     w.close();
   }
   w.rewind();
-  if (!writeFileAtomic(data.savePath, w.text()))
-    showMessage("Warning: could not save " + data.savePath, 2);
+}
+
+qvstring preserveUserDocument(const qvstring& path) {
+  const qvstring aside = asideName(path);
+  if (copyFile(path, aside)) return aside;
+  // Not even readable for a copy: move it out of the way instead.
+  if (std::rename(path.c_str(), aside.c_str()) == 0) return aside;
+  return qvstring();
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "data/qvlist.hpp"
-#include "plugin/qvparam.hpp"
+#include "units/qvparam.hpp"
 
 // Indices of the global settings.
 enum qvsetting : int {
