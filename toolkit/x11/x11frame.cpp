@@ -135,8 +135,13 @@ private:
         frame_.platformOnMouseUp(CPoint(event.xbutton.x, event.xbutton.y), modifiersOf(event.xbutton.state) | bit);
       break;
     case MotionNotify:
-      // Only the latest position of a burst of moves matters.
-      while (XCheckTypedWindowEvent(display_, window_, MotionNotify, &event)) {}
+      // Only the latest of moves in a row matters; never skip past a press or release.
+      while (XPending(display_) > 0) {
+        XEvent next;
+        XPeekEvent(display_, &next);
+        if (next.type != MotionNotify || next.xmotion.window != window_) break;
+        XNextEvent(display_, &event);
+      }
       frame_.platformOnMouseMoved(CPoint(event.xmotion.x, event.xmotion.y), buttonsHeld(event.xmotion.state));
       break;
     case EnterNotify:
