@@ -239,3 +239,32 @@ TEST_F(XvfbTest, ChildWindowIsAnXEmbedClientAndSurvivesItsParent) {
   frame->idle();
   SUCCEED();
 }
+
+// The test host's editor mode with a plug-in whose editor is made of the kit:
+// the block counter it shows moves (audio runs beside the editor), a drag turns
+// its knob, and SIGTERM closes the editor and ends the host cleanly.
+TEST_F(XvfbTest, EditorHostShowsAPluginEditorWhileAudioPlays) {
+  const CRect knob(20, 20, 80, 80);        // as laid out by the test plug-in
+  const CRect counter(100, 40, 230, 60);
+  Child host;
+  ASSERT_TRUE(host.start({CORVINA_EDITHOST_PATH, CORVINA_EDITORPLUG_PATH}, {"DISPLAY=" + display_}));
+  const std::string line = readLine(host.out, 30000);
+  ASSERT_EQ(line.rfind("window 0x", 0), 0u) << "host said: " << line;
+  const auto top = static_cast<Window>(std::stoul(line.substr(9), nullptr, 16));
+  const std::vector<uint32_t> black(60 * 60, 0);
+  ASSERT_TRUE(waitFor([&] { return shot(top, knob) != black; }, 20000));
+  const auto count = shot(top, counter);
+  EXPECT_TRUE(waitFor([&] { return shot(top, counter) != count; }, 10000)) << "the block count moves";
+  const auto knobBefore = shot(top, knob);
+  moveTo(top, knob.getCenter());
+  button(true);
+  moveTo(top, knob.getCenter() - CPoint(0, 40));
+  button(false);
+  XFlush(x_);
+  EXPECT_TRUE(waitFor([&] { return shot(top, knob) != knobBefore; }, 10000));
+  kill(host.pid, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(waitpid(host.pid, &status, 0), host.pid);
+  host.pid = -1;
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+}
