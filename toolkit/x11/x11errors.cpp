@@ -57,6 +57,12 @@ void unwatchDisplayErrors(Display* display) {
   r.displays.erase(std::remove_if(r.displays.begin(), r.displays.end(),
                                   [&](const Watched& w) { return w.display == display; }),
                    r.displays.end());
+  if (!r.displays.empty() || !r.installed) return;
+  // The last connection is gone: give the handler back, so that none points into
+  // a plug-in the host may unload next. One installed after ours stays.
+  const XErrorHandler current = XSetErrorHandler(r.previous);
+  if (current != recordError) XSetErrorHandler(current);
+  r.installed = false;
 }
 
 int takeDisplayError(Display* display) {

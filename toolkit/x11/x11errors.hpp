@@ -2,7 +2,8 @@
 // process-wide handler whose default ends the process; a plug-in must never do
 // that to its host (a window the host destroyed first, a bad parent id). Errors
 // on a watched connection are recorded instead; errors on any other connection
-// go on to the handler that was installed before ours.
+// go on to the handler that was installed before ours, which is put back when
+// the last watched connection closes.
 #pragma once
 #include <X11/Xlib.h>
 

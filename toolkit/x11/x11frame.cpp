@@ -3,11 +3,11 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 
-#include "toolkit/cairoholders.hpp"
 #include "toolkit/cframe.hpp"
 #include "toolkit/x11/x11errors.hpp"
 
@@ -68,14 +68,40 @@ int32_t characterOf(KeySym sym) {
   return 0;
 }
 
+bool hostIsLittleEndian() {
+  const uint32_t one = 1;
+  unsigned char first;
+  std::memcpy(&first, &one, 1);
+  return first == 1;
+}
+
+// The frame's picture goes to the window with XPutImage. When the window's
+// visual stores pixels as the picture does (32-bit 0x00RRGGBB words, the usual
+// 24-bit TrueColor), the picture's own memory is sent; otherwise each area is
+// converted pixel by pixel first.
 class X11Frame final : public IPlatformFrame {
 public:
-  X11Frame(CFrame& frame, Display* display, Window window, Visual* visual, int width, int height)
-      : frame_(frame), display_(display), window_(window),
-        surface_(cairo_xlib_surface_create(display, window, visual, width, height)) {}
+  X11Frame(CFrame& frame, Display* display, Window window, Visual* visual, int depth)
+      : frame_(frame), display_(display), window_(window), visual_(visual), depth_(depth),
+        gc_(XCreateGC(display, window, 0, nullptr)) {
+    cairo_surface_t* image = frame_.getImage();
+    const int width = cairo_image_surface_get_width(image);
+    const int height = cairo_image_surface_get_height(image);
+    XImage* shared = XCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, 0,
+                                  reinterpret_cast<char*>(cairo_image_surface_get_data(image)),
+                                  static_cast<unsigned>(width), static_cast<unsigned>(height), 32,
+                                  cairo_image_surface_get_stride(image));
+    if (shared && visual_->c_class == TrueColor && visual_->red_mask == 0xFF0000 && visual_->green_mask == 0xFF00 &&
+        visual_->blue_mask == 0xFF && shared->bits_per_pixel == 32 &&
+        shared->byte_order == (hostIsLittleEndian() ? LSBFirst : MSBFirst))
+      direct_ = shared;
+    else if (shared)
+      releaseImage(shared);
+  }
 
   ~X11Frame() override {
-    surface_.reset();
+    if (direct_) releaseImage(direct_);
+    XFreeGC(display_, gc_);
     if (!gone_) XDestroyWindow(display_, window_);
     takeDisplayError(display_);
     unwatchDisplayErrors(display_);
@@ -96,12 +122,19 @@ public:
 
   void present(const std::vector<CRect>& areas) override {
     if (gone_ || areas.empty()) return;
-    CairoContextPtr cr(cairo_create(surface_.get()));
-    cairo_set_source_surface(cr.get(), frame_.getImage(), 0, 0);
-    for (const CRect& a : areas) cairo_rectangle(cr.get(), a.left, a.top, a.getWidth(), a.getHeight());
-    cairo_fill(cr.get());
-    cr.reset();
-    cairo_surface_flush(surface_.get());
+    cairo_surface_t* image = frame_.getImage();
+    cairo_surface_flush(image);
+    const CRect whole(0, 0, cairo_image_surface_get_width(image), cairo_image_surface_get_height(image));
+    for (CRect a : areas) {
+      a.bound(whole);
+      const int x = static_cast<int>(std::floor(a.left));
+      const int y = static_cast<int>(std::floor(a.top));
+      const int w = static_cast<int>(std::ceil(a.right)) - x;
+      const int h = static_cast<int>(std::ceil(a.bottom)) - y;
+      if (w <= 0 || h <= 0) continue;
+      if (direct_) XPutImage(display_, window_, gc_, direct_, x, y, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h));
+      else putConverted(image, x, y, w, h);
+    }
     XFlush(display_);
   }
 
@@ -114,6 +147,43 @@ public:
   uintptr_t nativeWindow() const override { return window_; }
 
 private:
+  // An XImage over memory it does not own: detach the memory before destroying it.
+  static void releaseImage(XImage* image) {
+    image->data = nullptr;
+    XDestroyImage(image);
+  }
+
+  // For visuals that store pixels otherwise: the area pixel by pixel in the window's format.
+  void putConverted(cairo_surface_t* image, int x, int y, int w, int h) {
+    XImage* area = XCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, 0, nullptr,
+                                static_cast<unsigned>(w), static_cast<unsigned>(h), 32, 0);
+    if (!area) return;
+    area->data = static_cast<char*>(std::malloc(static_cast<size_t>(area->bytes_per_line) * static_cast<size_t>(h)));
+    if (!area->data) {
+      XDestroyImage(area);
+      return;
+    }
+    const unsigned char* data = cairo_image_surface_get_data(image);
+    const int stride = cairo_image_surface_get_stride(image);
+    const auto scale = [](uint32_t value, unsigned long mask) -> unsigned long {
+      if (mask == 0) return 0;
+      int shift = 0;
+      while (!((mask >> shift) & 1)) ++shift;
+      const unsigned long top = mask >> shift;  // channel's largest value
+      return ((value * top + 127) / 255) << shift;
+    };
+    for (int row = 0; row < h; ++row)
+      for (int col = 0; col < w; ++col) {
+        uint32_t pixel;
+        std::memcpy(&pixel, data + (y + row) * stride + 4 * (x + col), 4);
+        XPutPixel(area, col, row,
+                  scale((pixel >> 16) & 0xFF, visual_->red_mask) | scale((pixel >> 8) & 0xFF, visual_->green_mask) |
+                      scale(pixel & 0xFF, visual_->blue_mask));
+      }
+    XPutImage(display_, window_, gc_, area, 0, 0, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    XDestroyImage(area);  // frees the pixels too
+  }
+
   void handle(XEvent& event) {
     if (event.xany.window != window_) return;
     switch (event.type) {
@@ -173,7 +243,10 @@ private:
   CFrame& frame_;
   Display* display_;             // ours alone
   Window window_;
-  CairoSurfacePtr surface_;      // the window as a cairo surface
+  Visual* visual_;
+  int depth_;
+  GC gc_;
+  XImage* direct_ = nullptr;     // the frame's picture as the window's image, when the layouts agree
   std::vector<CRect> exposed_;   // areas to copy again at the end of this pump
   bool gone_ = false;            // the window was destroyed from outside
 };
@@ -223,5 +296,5 @@ std::unique_ptr<IPlatformFrame> openX11Frame(CFrame& frame, uintptr_t parent) {
     takeDisplayError(display);
     return fail();
   }
-  return std::make_unique<X11Frame>(frame, display, window, own.visual, width, height);
+  return std::make_unique<X11Frame>(frame, display, window, own.visual, own.depth);
 }
