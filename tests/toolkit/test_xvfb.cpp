@@ -77,16 +77,22 @@ class XvfbTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
     server_ = new Child;
-    const std::string xvfb = findProgram("Xvfb");
-    ASSERT_FALSE(xvfb.empty()) << "Xvfb is needed (Debian package xvfb)";
-    // -terminate: the server ends when its last client goes, so it never outlives a
-    // test process that died; keepAlive_ is that last client while the suite runs.
-    ASSERT_TRUE(server_->start(
-        {xvfb, "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-terminate"}));
-    display_ = ":" + readLine(server_->out, 20000);
+    display_ = startServer(*server_, 24);
     ASSERT_GT(display_.size(), 1u) << "Xvfb gave no display number";
     keepAlive_ = XOpenDisplay(display_.c_str());
     ASSERT_NE(keepAlive_, nullptr);
+  }
+  // An Xvfb server of `depth` bits in `server`; its display name, or "" on failure.
+  // -terminate: the server ends when its last client goes, so it never outlives a
+  // test process that died; the caller keeps a connection open meanwhile.
+  static std::string startServer(Child& server, int depth) {
+    const std::string xvfb = findProgram("Xvfb");
+    EXPECT_FALSE(xvfb.empty()) << "Xvfb is needed (Debian package xvfb)";
+    if (xvfb.empty() || !server.start({xvfb, "-displayfd", "1", "-screen", "0", "1024x768x" + std::to_string(depth),
+                                       "-nolisten", "tcp", "-terminate"}))
+      return "";
+    const std::string number = readLine(server.out, 20000);
+    return number.empty() ? "" : ":" + number;
   }
   static void TearDownTestSuite() {
     if (keepAlive_) XCloseDisplay(keepAlive_);
@@ -267,4 +273,46 @@ TEST_F(XvfbTest, EditorHostShowsAPluginEditorWhileAudioPlays) {
   ASSERT_EQ(waitpid(host.pid, &status, 0), host.pid);
   host.pid = -1;
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+}
+
+// On a 16-bit display the picture is converted pixel by pixel (5-6-5 bits).
+TEST_F(XvfbTest, SixteenBitDisplayGetsConvertedPixels) {
+  Child server16;
+  const std::string display16 = startServer(server16, 16);
+  ASSERT_GT(display16.size(), 1u);
+  Display* x16 = XOpenDisplay(display16.c_str());
+  ASSERT_NE(x16, nullptr);
+  setenv("DISPLAY", display16.c_str(), 1);
+  {
+    std::unique_ptr<X11HostWindow> host = X11HostWindow::create(60, 20, "host");
+    ASSERT_NE(host, nullptr);
+    TestFrame frame(60, 20);
+    const CColor colors[] = {{255, 0, 0, 255}, {255, 255, 255, 255}, {128, 128, 128, 255}};
+    for (int i = 0; i < 3; ++i) {
+      auto* patch = new CViewContainer(CRect(i * 20, 0, i * 20 + 20, 20));
+      patch->setBackgroundColor(colors[i]);
+      frame->addView(patch);
+    }
+    ASSERT_TRUE(frame->open(reinterpret_cast<void*>(host->window())));
+    const auto child = static_cast<Window>(frame->getNativeWindow());
+    const unsigned long want[] = {0xF800, 0xFFFF, (16ul << 11) | (32ul << 5) | 16ul};
+    const auto pixels = [&] {
+      std::vector<unsigned long> got;
+      for (int i = 0; i < 3; ++i) {
+        XImage* image = XGetImage(x16, child, i * 20 + 10, 10, 1, 1, AllPlanes, ZPixmap);
+        got.push_back(image ? XGetPixel(image, 0, 0) : 0);
+        if (image) XDestroyImage(image);
+      }
+      return got;
+    };
+    EXPECT_TRUE(waitFor(
+        [&] {
+          frame->idle();
+          return pixels() == std::vector<unsigned long>(std::begin(want), std::end(want));
+        },
+        10000))
+        << std::hex << pixels()[0] << " " << pixels()[1] << " " << pixels()[2];
+  }
+  setenv("DISPLAY", display_.c_str(), 1);
+  XCloseDisplay(x16);
 }
