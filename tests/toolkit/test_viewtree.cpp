@@ -199,22 +199,6 @@ TEST(ViewTree, SecondPressCountsAsDoubleClickOnlyWhenSoonAndNear) {
   }
 }
 
-TEST(ViewTree, SharedBitmapLivesUntilItsLastViewIsGone) {
-  TestFrame f;
-  auto* picture = makeIndexStrip(1, 10, 10);
-  auto* first = new CView(CRect(0, 0, 10, 10));
-  auto* second = new CView(CRect(20, 0, 30, 10));
-  first->setBackground(picture);
-  second->setBackground(picture);
-  picture->forget();
-  f->addView(first);
-  f->addView(second);
-  EXPECT_EQ(picture->getNbReference(), 2);
-  f->removeView(first);
-  f->idle();
-  EXPECT_TRUE(colorNear(framePixel(*f, 25, 5), CColor{0, 255, 0, 255})) << "still drawn by the second view";
-}
-
 TEST(ViewTree, FrameWithoutADisplayStaysHeadless) {
   const char* old = std::getenv("DISPLAY");
   const std::string saved = old ? old : "";

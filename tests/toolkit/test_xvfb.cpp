@@ -246,14 +246,14 @@ TEST_F(XvfbTest, ChildWindowIsAnXEmbedClientAndSurvivesItsParent) {
   SUCCEED();
 }
 
-// The test host's editor mode with a plug-in whose editor is made of the kit:
+// The test host's editor mode with the demo plug-in, whose editor is made of the kit:
 // the block counter it shows moves (audio runs beside the editor), a drag turns
 // its knob, and SIGTERM closes the editor and ends the host cleanly.
 TEST_F(XvfbTest, EditorHostShowsAPluginEditorWhileAudioPlays) {
-  const CRect knob(20, 20, 80, 80);        // as laid out by the test plug-in
+  const CRect knob(20, 20, 80, 80);        // as laid out by the demo plug-in
   const CRect counter(100, 40, 230, 60);
   Child host;
-  ASSERT_TRUE(host.start({CORVINA_EDITHOST_PATH, CORVINA_EDITORPLUG_PATH}, {"DISPLAY=" + display_}));
+  ASSERT_TRUE(host.start({CORVINA_EDITHOST_PATH, CORVINA_DEMO_EDITOR_PATH}, {"DISPLAY=" + display_}));
   const std::string line = readLine(host.out, 30000);
   ASSERT_EQ(line.rfind("window 0x", 0), 0u) << "host said: " << line;
   const auto top = static_cast<Window>(std::stoul(line.substr(9), nullptr, 16));

@@ -3,7 +3,21 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <signal.h>
+#include <time.h>
+
+#include <atomic>
+#include <cstdio>
+
+#include "toolkit/cclock.hpp"
 #include "toolkit/x11/x11errors.hpp"
+
+namespace {
+// Set by SIGTERM or SIGINT. Signals reach a process, not a window: one flag for
+// the host program (never used inside a plug-in).
+std::atomic<bool> g_stopRequested{false};
+void requestStop(int) { g_stopRequested = true; }
+}  // namespace
 
 std::unique_ptr<X11HostWindow> X11HostWindow::create(int width, int height, const std::string& title) {
   Display* display = XOpenDisplay(nullptr);
@@ -48,4 +62,19 @@ bool X11HostWindow::pump() {
     if (event.type == DestroyNotify && event.xdestroywindow.window == static_cast<Window>(window_)) closed_ = true;
   }
   return !closed_;
+}
+
+void X11HostWindow::runIdleLoop(const std::function<void()>& idle, double seconds) {
+  std::printf("window 0x%lx\n", static_cast<unsigned long>(window_));
+  std::fflush(stdout);
+  signal(SIGTERM, requestStop);
+  signal(SIGINT, requestStop);
+  CSystemClock clock;
+  const uint32_t start = clock.now_ms();
+  while (!g_stopRequested && pump()) {
+    idle();
+    if (seconds > 0 && clock.now_ms() - start >= seconds * 1000) break;
+    const timespec tick{0, 20 * 1000 * 1000};  // a host's 50 idle calls a second
+    nanosleep(&tick, nullptr);
+  }
 }

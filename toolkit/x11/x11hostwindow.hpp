@@ -3,6 +3,7 @@
 // editor mode and the end-to-end tests. Not used inside plug-ins.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,10 @@ public:
   uintptr_t window() const { return window_; }
   // [ui] Handles the window's pending events; false once the user asked to close it.
   bool pump();
+  // [ui] A host's editor loop: prints "window 0x<id>" on standard output (so scripts
+  // and tests find the window), then calls `idle` every 20 ms until the window is
+  // closed, SIGTERM or SIGINT arrives, or `seconds` (when above 0) have passed.
+  void runIdleLoop(const std::function<void()>& idle, double seconds);
 
 private:
   X11HostWindow(void* display, uintptr_t window, unsigned long deleteAtom)

@@ -7,9 +7,6 @@
 // after S seconds, or on SIGTERM / SIGINT. Exit codes: 0 done, 1 the plug-in could
 // not be loaded or there is no display, 2 bad options, 3 the plug-in has no
 // editor or its editor did not open.
-#include <signal.h>
-#include <time.h>
-
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -19,14 +16,10 @@
 #include <thread>
 #include <vector>
 
-#include "toolkit/cclock.hpp"
 #include "toolkit/x11/x11hostwindow.hpp"
 #include "tools/vsthost/vsthost.hpp"
 
 namespace {
-std::atomic<bool> g_stop{false};  // set by SIGTERM or SIGINT
-void onSignal(int) { g_stop = true; }
-
 struct Options {
   std::string plugin;
   double seconds = 0;   // 0: until closed
@@ -107,18 +100,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "corvina-edithost: the editor did not open\n");
     code = 3;
   } else {
-    std::printf("window 0x%lx\n", static_cast<unsigned long>(window->window()));
-    std::fflush(stdout);
-    signal(SIGTERM, onSignal);
-    signal(SIGINT, onSignal);
-    CSystemClock clock;
-    const uint32_t start = clock.now_ms();
-    while (!g_stop && window->pump()) {
-      host->dispatch(effEditIdle);
-      if (o.seconds > 0 && clock.now_ms() - start >= o.seconds * 1000) break;
-      const timespec tick{0, 20 * 1000 * 1000};
-      nanosleep(&tick, nullptr);
-    }
+    window->runIdleLoop([&] { host->dispatch(effEditIdle); }, o.seconds);
     host->dispatch(effEditClose);
   }
   stopAudio = true;

@@ -102,6 +102,16 @@ CTextLabel* label(CViewContainer& parent, const CRect& r, const std::string& tex
   return l;
 }
 
+// Shows value x scale in the printf `format`.
+CParamDisplay::ValueToString scaledText(const char* format, double scale) {
+  return [format, scale](float v, std::string& text) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, format, static_cast<double>(v) * scale);
+    text = buffer;
+    return true;
+  };
+}
+
 void styleField(CParamDisplay* field) {
   field->setBackColor(kFieldBack);
   field->setFrameColor(kFieldFrame);
@@ -150,12 +160,7 @@ void Gallery::build() {
     auto* display = new CParamDisplay(CRect(r.left - 10, r.bottom + 22, r.right + 10, r.bottom + 40));
     styleField(display);
     display->setTextInset(2);
-    display->setValueToStringFunction([](float v, std::string& text) {
-      char buffer[32];
-      std::snprintf(buffer, sizeof buffer, "%.1f", static_cast<double>(v) * 10.0);
-      text = buffer;
-      return true;
-    });
+    display->setValueToStringFunction(scaledText("%.1f", 10.0));
     display->setValue(knob->getValue());
     f.addView(display);
     knobDisplays_[i] = display;
@@ -174,12 +179,7 @@ void Gallery::build() {
   handle->forget();
   sliderDisplay_ = new CParamDisplay(CRect(405, 190, 505, 208));
   styleField(sliderDisplay_);
-  sliderDisplay_->setValueToStringFunction([](float v, std::string& text) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.0f %%", static_cast<double>(v) * 100.0);
-    text = buffer;
-    return true;
-  });
+  sliderDisplay_->setValueToStringFunction(scaledText("%.0f %%", 100.0));
   sliderDisplay_->setValue(slider->getValue());
   f.addView(sliderDisplay_);
   label(f, CRect(405, 170, 505, 188), "Slider", kCenterText);

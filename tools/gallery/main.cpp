@@ -7,10 +7,6 @@
 //                                        the window is closed or S seconds passed;
 //                                        prints "window 0x<id>" once it is up.
 // Exit codes: 0 done, 1 no display or the file could not be written, 2 bad options.
-#include <signal.h>
-#include <time.h>
-
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,9 +18,6 @@
 #include "tools/gallery/layout.hpp"
 
 namespace {
-std::atomic<bool> g_stop{false};  // set by SIGTERM or SIGINT
-void onSignal(int) { g_stop = true; }
-
 int usage() {
   std::fprintf(stderr, "usage: corvina-gallery OUT.png [--menu] | corvina-gallery --window [--seconds S]\n");
   return 2;
@@ -41,18 +34,7 @@ int runWindow(double seconds) {
     std::fprintf(stderr, "corvina-gallery: cannot open the frame in the window\n");
     return 1;
   }
-  std::printf("window 0x%lx\n", static_cast<unsigned long>(host->window()));
-  std::fflush(stdout);
-  signal(SIGTERM, onSignal);
-  signal(SIGINT, onSignal);
-  CSystemClock clock;
-  const uint32_t start = clock.now_ms();
-  while (!g_stop && host->pump()) {
-    g.frame().idle();
-    if (seconds > 0 && clock.now_ms() - start >= seconds * 1000) break;
-    const timespec tick{0, 20 * 1000 * 1000};  // a host's 50 idle calls per second
-    nanosleep(&tick, nullptr);
-  }
+  host->runIdleLoop([&] { g.frame().idle(); }, seconds);
   return 0;
 }
 }  // namespace

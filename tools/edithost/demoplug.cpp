@@ -1,6 +1,7 @@
-// A plug-in whose editor is made of the GUI kit, for the editor host's end-to-end
-// test: one knob, and a counter of the audio blocks processed that the editor's
-// idle shows, so a screenshot tells that audio and editor run side by side.
+// corvina-demo-editor.so: a plug-in whose editor is made of the GUI kit, to try
+// corvina-edithost with (and its end-to-end test): one knob, and a counter of the
+// audio blocks processed that the editor's idle shows, so one sees that audio and
+// editor run side by side. It passes its input through.
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -14,7 +15,7 @@
 namespace {
 constexpr int kWidth = 240;
 constexpr int kHeight = 120;
-constexpr CRect kKnob{20, 20, 80, 80};     // the knob the test drags
+constexpr CRect kKnob{20, 20, 80, 80};     // the end-to-end test drags this knob
 constexpr CRect kCounter{100, 40, 230, 60};
 
 // Pictures from dark to light, so every value draws differently.
@@ -29,8 +30,6 @@ CBitmap* greyStrip(int frames, int side) {
   }
   return strip;
 }
-
-class editorplug;
 
 class kiteditor final : public AEffEditor {
 public:
@@ -72,9 +71,9 @@ private:
   CTextLabel* counter_ = nullptr;  // owned by the frame
 };
 
-class editorplug final : public AudioEffectX {
+class demoplug final : public AudioEffectX {
 public:
-  explicit editorplug(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, 1, 0) {
+  explicit demoplug(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, 1, 0) {
     setNumInputs(2);
     setNumOutputs(2);
     setUniqueID(vstFourCC('q', 'v', 'e', 'd'));
@@ -93,5 +92,5 @@ private:
 }  // namespace
 
 QV_VST_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
-  return createVstEffect<editorplug>(audioMaster);
+  return createVstEffect<demoplug>(audioMaster);
 }
