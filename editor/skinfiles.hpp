@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "data/skinimages.hpp"
+
 struct qvskinfile {
   int index;              // position in the image list
   const char* file;       // lower-case PNG file name
@@ -24,12 +26,11 @@ constexpr int kKnobFrames = 91;          // frames of every knob strip
 constexpr double kKnobSweepDeg = 270.0;  // frame 0 at -135 degrees, frame 90 at +135
 constexpr int kFirstKnobImage = 60;
 constexpr int kKnobImageCount = 9;
-constexpr int kFirstSkinImage = 69;      // 14 amplifier faces, then 11 pedal faces
+constexpr int kFirstSkinImage = kFirstBackgroundImage;  // 14 amplifier faces, then 11 pedal faces
 constexpr int kAmpSkinCount = 14;
 constexpr int kPedalSkinCount = 11;
-constexpr int kFirstLogoImage = 94;
 constexpr int kLogoCount = 26;
-constexpr int kSkinImageCount = 120;     // list entries; one file is listed three times
+constexpr int kSkinImageCount = kImageCount;  // list entries; one file is listed three times
 constexpr int kSkinFileCount = 118;      // distinct files
 
 // Face layout shared by the art and the editor's default placement, in pixels

@@ -49,6 +49,7 @@ public:
   // [ui] Observers are borrowed; unregister before they die.
   void registerMouseObserver(IMouseObserver* observer);
   void unregisterMouseObserver(IMouseObserver* observer);
+  size_t getNbMouseObservers() const { return observers_.size(); }
 
   // [ui] The view that gets keys; the old one is told looseFocus(), the new one takeFocus().
   void setFocusView(CView* view);
