@@ -28,7 +28,8 @@ std::string findProgram(const std::string& program);
 ProcessOutput runProgram(const std::vector<std::string>& argv);
 
 // [any] Starts `argv` without waiting; its standard output goes to `outFd` (-1 to
-// inherit ours), and `extraEnv` ("NAME=value" entries) is added to our environment.
-// Returns the process id, or -1.
+// inherit ours), its standard input comes from `inFd` (-1: /dev/null), and
+// `extraEnv` ("NAME=value" entries) is added to our environment. Returns the
+// process id, or -1.
 pid_t startProgram(const std::vector<std::string>& argv, int outFd = -1,
-                   const std::vector<std::string>& extraEnv = {});
+                   const std::vector<std::string>& extraEnv = {}, int inFd = -1);

@@ -44,7 +44,8 @@ std::string findProgram(const std::string& program) {
   return {};
 }
 
-pid_t startProgram(const std::vector<std::string>& argv, int outFd, const std::vector<std::string>& extraEnv) {
+pid_t startProgram(const std::vector<std::string>& argv, int outFd, const std::vector<std::string>& extraEnv,
+                   int inFd) {
   if (argv.empty()) return -1;
   std::vector<std::string> args = argv;
   std::vector<std::string> env;
@@ -55,7 +56,8 @@ pid_t startProgram(const std::vector<std::string>& argv, int outFd, const std::v
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  if (inFd >= 0) posix_spawn_file_actions_adddup2(&actions, inFd, STDIN_FILENO);
+  else posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   if (outFd >= 0) posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
   pid_t pid = -1;
   const int error = posix_spawn(&pid, args[0].c_str(), &actions, nullptr, argp.data(), envp.data());

@@ -1,14 +1,23 @@
 // corvina-edithost: the test host's editor mode. Loads a plug-in, opens its
 // editor in a top-level X window of its own (effEditGetRect, effEditOpen with the
 // window's id, effEditIdle every 20 ms on this thread) while a second thread
-// plays silence through processReplacing in real time, as a host does.
+// plays silence (or noise) through processReplacing in real time, as a host does.
 //   corvina-edithost PLUGIN.so [--seconds S] [--rate HZ] [--block N]
 // Prints "window 0x<id>" once the editor is open. Ends when the window is closed,
 // after S seconds, or on SIGTERM / SIGINT. Exit codes: 0 done, 1 the plug-in could
 // not be loaded or there is no display, 2 bad options, 3 the plug-in has no
 // editor or its editor did not open.
+//
+// Lines on standard input steer it (for end-to-end tests), each answered on
+// standard output: "noise" and "silence" (the input signal; "ok"), "close" and
+// "open" (effEditClose, effEditOpen into the same window; "closed", "opened 1|0"),
+// "rms" (the left output's RMS over the last half second: "rms <value>").
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,8 +48,16 @@ bool parse(int argc, char** argv, Options& o) {
   return !o.plugin.empty() && o.rate >= 1000 && o.block >= 1 && o.block <= 65536;
 }
 
-// [audio] Silence in, output dropped, one block per block's worth of time.
-void playSilence(qvhostinstance& host, const Options& o, const std::atomic<bool>& stop) {
+// What the audio thread plays and what it measured, shared with the idle loop.
+struct AudioShared {
+  std::atomic<bool> stop{false};
+  std::atomic<bool> noise{false};
+  std::atomic<double> rms{0.0};  // of the left output over the last half second
+};
+
+// [audio] Silence or noise in, one block per block's worth of time; the output's
+// RMS is kept over half-second windows.
+void playSignal(qvhostinstance& host, const Options& o, AudioShared& shared) {
   const AEffect* effect = host.effect();
   std::vector<std::vector<float>> in(static_cast<size_t>(std::max(effect->numInputs, 0)),
                                      std::vector<float>(static_cast<size_t>(o.block), 0.0f));
@@ -51,12 +68,53 @@ void playSilence(qvhostinstance& host, const Options& o, const std::atomic<bool>
   for (auto& c : out) outp.push_back(c.data());
   const auto period = std::chrono::duration<double>(o.block / static_cast<double>(o.rate));
   auto next = std::chrono::steady_clock::now();
-  while (!stop) {
+  uint32_t seed = 22222u;
+  double squares = 0.0;
+  long frames = 0;
+  while (!shared.stop) {
+    const bool noise = shared.noise.load();
+    for (auto& c : in)
+      for (float& v : c) {
+        seed = seed * 1664525u + 1013904223u;
+        v = noise ? 0.5f * (static_cast<float>(seed >> 8) / 8388608.0f - 1.0f) : 0.0f;
+      }
     host.processBlock(inp.data(), outp.data(), o.block);
+    if (!out.empty())
+      for (float v : out[0]) squares += static_cast<double>(v) * v;
+    frames += o.block;
+    if (frames >= static_cast<long>(o.rate / 2)) {
+      shared.rms = std::sqrt(squares / static_cast<double>(frames));
+      squares = 0.0;
+      frames = 0;
+    }
     next += std::chrono::duration_cast<std::chrono::steady_clock::duration>(period);
     std::this_thread::sleep_until(next);
   }
 }
+// [ui] Lines waiting on standard input, without blocking.
+class stdinlines {
+public:
+  stdinlines() { fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK); }
+  bool next(std::string& line) {
+    char buffer[256];
+    ssize_t n;
+    while ((n = read(0, buffer, sizeof buffer)) > 0) pending_.append(buffer, static_cast<size_t>(n));
+    const size_t end = pending_.find('\n');
+    if (end == std::string::npos) return false;
+    line = pending_.substr(0, end);
+    pending_.erase(0, end + 1);
+    return true;
+  }
+
+private:
+  std::string pending_;
+};
+
+void answer(const std::string& text) {
+  std::printf("%s\n", text.c_str());
+  std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,17 +151,39 @@ int main(int argc, char** argv) {
     return 1;
   }
   host->resume();
-  std::atomic<bool> stopAudio{false};
-  std::thread audio([&] { playSilence(*host, o, stopAudio); });
+  AudioShared shared;
+  std::thread audio([&] { playSignal(*host, o, shared); });
   int code = 0;
-  if (!host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(window->window()))) {
+  void* parent = reinterpret_cast<void*>(window->window());
+  if (!host->dispatch(effEditOpen, 0, 0, parent)) {
     std::fprintf(stderr, "corvina-edithost: the editor did not open\n");
     code = 3;
   } else {
-    window->runIdleLoop([&] { host->dispatch(effEditIdle); }, o.seconds);
+    stdinlines commands;
+    window->runIdleLoop(
+        [&] {
+          std::string line;
+          while (commands.next(line)) {
+            if (line == "noise" || line == "silence") {
+              shared.noise = line == "noise";
+              answer("ok");
+            } else if (line == "close") {
+              host->dispatch(effEditClose);
+              answer("closed");
+            } else if (line == "open") {
+              answer(std::string("opened ") + (host->dispatch(effEditOpen, 0, 0, parent) ? "1" : "0"));
+            } else if (line == "rms") {
+              answer("rms " + std::to_string(shared.rms.load()));
+            } else {
+              answer("unknown " + line);
+            }
+          }
+          host->dispatch(effEditIdle);
+        },
+        o.seconds);
     host->dispatch(effEditClose);
   }
-  stopAudio = true;
+  shared.stop = true;
   audio.join();
   host->suspend();
   host->close();
