@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "data/loadcodes.hpp"
+#include "data/skinimages.hpp"
 #include "loadsavefixture.hpp"
 
 using namespace lsfix;
@@ -113,7 +114,7 @@ TEST(PresetIo, MendsSkinNumbersAndDropsUnknownPedals) {
        [](const qvengine& e) { EXPECT_EQ(e.chain.ampSlot.bgimg, 24); }},
       {"logo -1 stays none", [](qvjsonnode& j) { j["logoimg"] = -1; },
        [](const qvengine& e) { EXPECT_EQ(e.chain.ampSlot.logoimg, -1); }},
-      {"knob profile past the list is 1", [](qvjsonnode& j) { j["knobprof"] = 118; },
+      {"knob profile past the image list is 1", [](qvjsonnode& j) { j["knobprof"] = kHighestImage + 1; },
        [](const qvengine& e) { EXPECT_EQ(e.chain.ampSlot.knobprof, 1); }},
       {"slot with dataind 40 is dropped",
        [](qvjsonnode& j) { j["slots"].push_back(slotEntry(40, true, 1)); },
