@@ -9,7 +9,6 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
-#include <numbers>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,7 +16,8 @@
 #include "platform/files.hpp"
 #include "plugin/qvengine.hpp"
 #include "tests/tempdir.hpp"
-#include "tools/vsthost/vsthost.hpp"
+#include "tools/host/guitarsynth.hpp"
+#include "tools/host/vsthost.hpp"
 
 inline constexpr float kRate = 48000.0f;
 
@@ -79,15 +79,10 @@ inline std::string chunkText(const std::vector<uint8_t>& chunk) {
   return chunk.empty() ? std::string() : std::string(chunk.begin(), chunk.end() - 1);
 }
 
-// A plucked-string-like test signal: decaying partials, loud enough to open the gate.
+// `n` frames of the synthesized guitar DI at `rate`: loud enough to open the gate.
 inline std::vector<float> testSignal(size_t n, float rate = kRate) {
-  std::vector<float> x(n);
-  for (size_t i = 0; i < n; ++i) {
-    const double t = double(i) / rate;
-    x[i] = float(0.4 * std::exp(-3.0 * std::fmod(t, 0.5)) *
-                 (std::sin(2 * std::numbers::pi * 110.0 * t) +
-                  0.5 * std::sin(2 * std::numbers::pi * 330.0 * t)));
-  }
+  std::vector<float> x = synthGuitarDI(rate, double(n + 1) / rate);
+  x.resize(n);
   return x;
 }
 

@@ -1,7 +1,7 @@
 // The factory data document: its catalogue and composition against the factory
 // tables, its text forms (short and full parameter entries, valid cab
-// references), reproducible generation, the source reader's errors, and sound
-// sanity figures through the stand-in chain of tools/factorydoc/rigsim.
+// references), reproducible generation and the source reader's errors. (Sound
+// sanity figures come from tools/factoryreport, through the real engine.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,8 +14,8 @@
 #include "data/jsontext.hpp"
 #include "platform/files.hpp"
 #include "tools/factorydoc/factorybuild.hpp"
-#include "tools/factorydoc/rigsim.hpp"
 #include "units/qvparam.hpp"
+#include "units/qvutil.hpp"
 
 namespace {
 
@@ -211,17 +211,6 @@ const qvjsonnode& builtDocument() {
     return d;
   }();
   return doc;
-}
-
-const fdSource& source() {
-  static fdSource src = [] {
-    fdSource s;
-    std::string text;
-    std::string err = buildFactoryDocumentFromFiles(sourcePaths(), text, &s);
-    if (!err.empty()) ADD_FAILURE() << err;
-    return s;
-  }();
-  return src;
 }
 
 std::vector<std::string> memberNames(const qvjsonnode& obj) {
@@ -479,38 +468,6 @@ TEST(FactoryDoc, BuildRejectsBadParametersWithTheirLine) {
     EXPECT_NE(err.find(c.expected), std::string::npos) << c.text << " gave '" << err << "'";
     EXPECT_NE(err.find("t.fxsrc:"), std::string::npos) << err;
   }
-}
-
-// Sound sanity through the stand-in chain (no oversampling, a cabinet-like band-pass
-// for each cab): finite, no clipping at the output, levels close together, and
-// distortion rising with the category.
-TEST(FactoryDoc, PresetsSoundSaneThroughTheStandInChain) {
-  const fdSource& src = source();
-  ASSERT_EQ(src.presets.size(), 103u);
-  std::map<std::string, std::vector<double>> thd;
-  std::vector<std::pair<double, std::string>> levels;
-  for (const fdPreset& p : src.presets) {
-    std::string err;
-    fdSimFigures f = measurePreset(src, p, err);
-    ASSERT_EQ(err, "");
-    EXPECT_TRUE(f.finite) << p.name;
-    EXPECT_LE(f.peak, 1.0) << p.name;
-    EXPECT_GT(f.rms, 0.0) << p.name;
-    thd[p.category].push_back(f.thd);
-    levels.emplace_back(20 * std::log10(f.rms), p.name);
-  }
-  std::vector<std::pair<double, std::string>> sorted = levels;
-  std::sort(sorted.begin(), sorted.end());
-  double median = sorted[sorted.size() / 2].first;
-  for (const auto& [db, name] : levels) EXPECT_NEAR(db, median, 9.0) << name;
-  auto med = [&](const char* cat) {
-    std::vector<double> v = thd[cat];
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-  };
-  EXPECT_LT(med("Clean"), med("Mellow"));
-  EXPECT_LT(med("Mellow"), med("Aggressive"));
-  EXPECT_LT(med("Aggressive"), med("Extreme"));
 }
 
 // Presets whose names promise a pedal carry it: wahs the auto wah, the slapback a

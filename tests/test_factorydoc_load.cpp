@@ -1,10 +1,8 @@
 // The factory document through the plug-in's own loader: the catalogues it gives,
 // "Amp Starters" made from the amplifier definitions, every preset building a rig
 // with code 0, and a loaded preset writing back the positions it was read from.
-// (Built once the loader is part of the core; the test resource set has only the
-// impulse with id 2, so other cab blocks are skipped as the loader skips a cab it
-// cannot load.)
-#ifdef CORVINA_HAVE_LOADER
+// (The test resource set has only the impulse with id 2, so other cab blocks are
+// skipped as the loader skips a cab it cannot load.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -71,4 +69,3 @@ TEST(FactoryDocLoad, EveryPresetLoadsAndWritesBackItsPositions) {
     EXPECT_EQ(writeJsonText(written.root()["flexblocks"]), writeJsonText(stored["flexblocks"]));
   }
 }
-#endif

@@ -108,10 +108,8 @@ double setChunkWhilePlaying(qvhostinstance& host, const void* data, size_t size)
 // ---- abusive input signals ----
 
 float musicAt(size_t i) {
-  const double t = double(i) / kRate;
-  return float(0.4 * std::exp(-3.0 * std::fmod(t, 0.5)) *
-               (std::sin(2 * std::numbers::pi * 110.0 * t) +
-                0.5 * std::sin(2 * std::numbers::pi * 330.0 * t)));
+  static const std::vector<float> music = testSignal(size_t(kRate));
+  return music[i % music.size()];
 }
 
 float denormal(xorshift& rng) {

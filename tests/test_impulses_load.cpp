@@ -6,10 +6,10 @@
 #include "data/impulseerrors.hpp"
 #include "platform/files.hpp"
 #include "tests/impulsefixture.hpp"
-#include "tools/testimpulse.hpp"
+#include "tests/fixtures/testimpulse.hpp"
 
 // The tests link the test resource set: resource 2 is the generated 24-bit,
-// 96000 Hz impulse of tools/testimpulse.hpp.
+// 96000 Hz impulse of tests/fixtures/testimpulse.hpp.
 
 using ImpulseLoad = EngineFixture;
 

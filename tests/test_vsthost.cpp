@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/vsthost/vsthost.hpp"
+#include "tools/host/vsthost.hpp"
 
 namespace {
 
