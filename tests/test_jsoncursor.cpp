@@ -4,7 +4,6 @@
 #include <string>
 
 #include "data/jsoncursor.hpp"
-#include "units/unitfactory.hpp"
 
 TEST(JsonCursor, ThirtyFiveLevelsOpenTheThirtySixthIsRefused) {
   qvjsoncursor c;
@@ -190,37 +189,4 @@ TEST(JsonCursor, CopiesTheCurrentNodeIntoAnotherRoot) {
   EXPECT_EQ(reader.parse("{\"broken\":"), kDocTooShort);
   EXPECT_EQ(reader.parse("{\"broken\":[1,2,3,4,5,6,7,8,9"), kDocParseFailed);
   EXPECT_EQ(reader.text(), "{\"name\":\"One\",\"blocks\":[]}") << "a failed parse keeps the root";
-}
-
-TEST(JsonCursor, UnitsSerialiseIntoADocument) {
-  qvprocstate st;
-  auto u = createUnit(kBlockTubeGain, st, true, true);
-  ASSERT_TRUE(u);
-  u->blockgroup = 2;
-  u->params[1]->setNormalized(0.25f);
-  qvjsoncursor w;
-  ASSERT_TRUE(w.selectArray("blocks"));
-  ASSERT_TRUE(w.openObject(nullptr));
-  u->serialise(w, false);
-  w.close();
-  EXPECT_EQ(w.text(),
-            "{\"blocks\":[{\"sblock\":7,\"blockgroup\":2,\"pars\":[{},{\"fpos\":0.25},{\"fpos\":0.5},"
-            "{},{},{},{},{}]}]}");
-
-  w.clearRoot();
-  ASSERT_TRUE(w.selectArray("blocks"));
-  ASSERT_TRUE(w.openObject(nullptr));
-  u->serialise(w, true);
-  w.close();
-  qvjsoncursor r;
-  ASSERT_EQ(r.parse(w.text()), kDocOk);
-  ASSERT_TRUE(r.enter("blocks") && r.enterAt(0) && r.enter("pars"));
-  EXPECT_EQ(r.count(), u->records.count());
-  ASSERT_TRUE(r.enterAt(0));
-  qvstring tag;
-  int32_t type = 0;
-  EXPECT_TRUE(r.getString("nametag", tag));
-  EXPECT_TRUE(r.getInt("type", type));
-  EXPECT_EQ(tag, u->records[0]->nametag);
-  EXPECT_EQ(type, u->records[0]->type);
 }
