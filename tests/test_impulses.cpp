@@ -1,5 +1,6 @@
-// The factory impulse responses as built: file format, catalogue order, and spectral
-// measures that must follow each response's name. The generated files come from
+// The factory impulse responses as built: file format, loudness, spectral measures
+// that must follow each response's name, byte-identical generation, the catalogue
+// reader's errors, and the designer's portable maths. The generated files come from
 // CORVINA_IMPULSE_DIR, the catalogue they were designed from from CORVINA_IMPULSE_DESC.
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -24,17 +25,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Display names of the factory document's impulse catalogue, res 2 onward.
-const char* const kDocumentNames[] = {
-    "big open 1x12", "closed 57 close 1x12", "closed balanced 1x12", "closed far 1x12",
-    "open near room 1x12", "open normal 1x12", "open side close 1x12", "57 bright far 4x12",
-    "57 close 4x12", "57 near room 4x12", "57 normal 4x12", "57 oa close 4x12", "57 oa normal 4x12",
-    "57 tight normal 4x12", "aura 4x12", "back of cab 4x12", "classic normal 4x12",
-    "heavy normal 4x12", "punch bright normal 4x12", "punch center close 4x12", "punch close 4x12",
-    "punch normal 4x12", "punch oa close 4x12", "punch oa normal 4x12", "punch side far 4x12",
-    "punch very close 4x12", "room far 4x12", "tight boosted 4x12", "punch cap edge 4x12"};
-constexpr int kFirstOf4x12 = 7;  // index of the first category-2 entry
 
 struct Factory {
   CabinetDesc desc;
@@ -101,22 +91,6 @@ double presenceDb(const ImpulseMeasures& m) { return m.band_db[3]; }  // 3 to 5 
 
 }  // namespace
 
-TEST(FactoryImpulses, CatalogueFollowsTheFactoryDocument) {
-  const auto& set = factorySet();
-  ASSERT_EQ(set.size(), std::size(kDocumentNames));
-  std::istringstream manifest(readBytes(fs::path(CORVINA_IMPULSE_DIR) / kImpulseManifest));
-  for (size_t i = 0; i < set.size(); ++i) {
-    const CabinetDesc& d = set[i].desc;
-    EXPECT_EQ(d.res, static_cast<int>(i) + 2);
-    EXPECT_EQ(d.name, kDocumentNames[i]);
-    EXPECT_EQ(d.category, static_cast<int>(i) < kFirstOf4x12 ? 1 : 2) << d.name;
-    std::string line;
-    std::getline(manifest, line);
-    EXPECT_EQ(line, std::to_string(d.res) + "\t" + std::to_string(d.category) + "\t" + impulseFileName(d.res) +
-                        "\t" + kDocumentNames[i]);
-  }
-}
-
 TEST(FactoryImpulses, FilesAre24BitMonoAt96kWithinTheLengthRange) {
   for (const Factory& f : factorySet()) {
     SCOPED_TRACE(f.desc.name);
@@ -172,46 +146,22 @@ TEST(FactoryImpulses, DistantPlacementsCarryMoreLateEnergyThanCloseOnes) {
   EXPECT_GE(pairs, 20);
 }
 
-TEST(FactoryImpulses, MovingADistantMicrophoneCloseBringsBackDirectHighs) {
-  for (const Factory& f : factorySet()) {
-    if (!isDistant(f.desc)) continue;
-    CabinetDesc moved = f.desc;
-    moved.distance_cm = 1.5;
-    moved.room = 0;
-    const ImpulseMeasures near = designAndMeasure(moved);
-    EXPECT_GT(near.direct_high_db, f.m.direct_high_db + 2.0) << f.desc.name;
-    EXPECT_LT(near.late5, f.m.late5 - 0.2) << f.desc.name;
-  }
-}
-
-TEST(FactoryImpulses, BrightOnesHaveMorePresenceThanTheirSiblings) {
-  const std::pair<const char*, const char*> pairs[] = {
-      {"punch bright normal 4x12", "punch normal 4x12"},
-      {"57 bright far 4x12", "room far 4x12"},
-      {"57 bright far 4x12", "punch side far 4x12"},
-  };
-  for (const auto& [bright, plain] : pairs)
-    EXPECT_GT(presenceDb(byName(bright).m), presenceDb(byName(plain).m) + 1.0) << bright << " vs " << plain;
-  // The same cabinets with the bright tweak taken out.
+// The bright tweak is what makes a "bright" response brighter than the same
+// cabinet without it.
+TEST(FactoryImpulses, BrightOnesHaveMorePresenceThanWithoutTheTweak) {
+  int bright = 0;
   for (const Factory& f : factorySet()) {
     if (!hasWord(f.desc.name, "bright")) continue;
+    ++bright;
     ASSERT_GT(f.desc.bright_db, 0) << f.desc.name;
     CabinetDesc plain = f.desc;
     plain.bright_db = 0;
     EXPECT_GT(presenceDb(f.m), presenceDb(designAndMeasure(plain)) + 1.0) << f.desc.name;
   }
+  EXPECT_GE(bright, 2);
 }
 
 TEST(FactoryImpulses, FourByTwelvesHaveMoreLowMidsThanOpen1x12s) {
-  // Like for like: same microphone family and a similar placement.
-  const std::pair<const char*, const char*> pairs[] = {
-      {"aura 4x12", "big open 1x12"},
-      {"57 near room 4x12", "open near room 1x12"},
-      {"57 normal 4x12", "open normal 1x12"},
-      {"57 oa close 4x12", "open side close 1x12"},
-  };
-  for (const auto& [big, open] : pairs)
-    EXPECT_GT(lowMidDb(byName(big).m), lowMidDb(byName(open).m) + 2.0) << big << " vs " << open;
   // As groups: the median 4x12 above every open 1x12 but the darkest.
   std::vector<double> open_lowmid, big_lowmid;
   for (const Factory& f : factorySet()) {
@@ -222,13 +172,6 @@ TEST(FactoryImpulses, FourByTwelvesHaveMoreLowMidsThanOpen1x12s) {
   std::sort(big_lowmid.begin(), big_lowmid.end());
   ASSERT_GE(open_lowmid.size(), 4u);
   EXPECT_GT(big_lowmid[big_lowmid.size() / 2], open_lowmid[open_lowmid.size() - 2]);
-  // And each open 1x12 put in a 4x12 box instead.
-  for (const Factory& f : factorySet()) {
-    if (f.desc.cab != CabKind::kOpen1x12) continue;
-    CabinetDesc boxed = f.desc;
-    boxed.cab = CabKind::kClosed4x12;
-    EXPECT_GT(lowMidDb(designAndMeasure(boxed)), lowMidDb(f.m) + 2.0) << f.desc.name;
-  }
 }
 
 TEST(FactoryImpulses, BackOfCabIsDarkerBoomierAndInverted) {
@@ -274,7 +217,7 @@ TEST(FactoryImpulses, GenerationIsByteIdentical) {
   EXPECT_EQ(readBytes(dir / kImpulseManifest), readBytes(fs::path(CORVINA_IMPULSE_DIR) / kImpulseManifest));
   fs::remove_all(dir);
   // In one process too: a design leaves nothing behind that changes the next.
-  ASSERT_EQ(factorySet().size(), std::size(kDocumentNames));
+  ASSERT_EQ(factorySet().size(), 29u);
   const CabinetDesc& d = factorySet()[20].desc;
   const std::vector<double> first = designCabinet(d, designWork());
   designCabinet(factorySet()[3].desc, designWork());
