@@ -133,32 +133,26 @@ TEST(AudioEffect, DefaultAnswersThroughDispatcher) {
   call(e, effClose);
 }
 
-TEST(AudioEffect, DefaultTextCallsLeaveHostBuffersAlone) {
+// Text and pointer calls the effect does not answer neither write into the
+// host's buffer nor follow a null pointer.
+TEST(AudioEffect, DefaultTextCallsLeaveHostBuffersAloneAndRefuseNull) {
   ProbeLog log;
   AEffect* e = (new ProbeEffect(modernHost, log))->getAeffect();
-  const VstInt32 opcodes[] = {effGetProgramName, effGetParamLabel,  effGetParamDisplay,
-                              effGetParamName,   effGetEffectName,  effGetVendorString,
-                              effGetProductString, effGetProgramNameIndexed, effSetProgramName};
+  const VstInt32 opcodes[] = {effGetProgramName,   effSetProgramName,  effGetParamLabel,
+                              effGetParamDisplay,  effGetParamName,    effGetEffectName,
+                              effGetVendorString,  effGetProductString, effGetProgramNameIndexed,
+                              effEditGetRect,      effGetChunk,        effProcessEvents,
+                              effCanDo,            effSetChunk};
   for (VstInt32 op : opcodes) {
+    EXPECT_EQ(call(e, op, 0, 0, nullptr), 0) << "opcode " << op;
+    if (op == effEditGetRect || op == effGetChunk || op == effProcessEvents || op == effCanDo ||
+        op == effSetChunk)
+      continue;  // these take no text buffer
     char buffer[64];
     std::memset(buffer, 'x', sizeof buffer);
     EXPECT_EQ(call(e, op, 0, 0, buffer), 0) << "opcode " << op;
-    for (char c : buffer)
-      ASSERT_EQ(c, 'x') << "opcode " << op << " wrote into the host's buffer";
+    for (char c : buffer) ASSERT_EQ(c, 'x') << "opcode " << op << " wrote into the host's buffer";
   }
-  call(e, effClose);
-}
-
-TEST(AudioEffect, NullHostPointersAreRefusedNotFollowed) {
-  ProbeLog log;
-  AEffect* e = (new ProbeEffect(modernHost, log))->getAeffect();
-  const VstInt32 opcodes[] = {effGetProgramName,   effSetProgramName,   effGetParamLabel,
-                              effGetParamDisplay,  effGetParamName,     effEditGetRect,
-                              effGetChunk,         effProcessEvents,    effGetProgramNameIndexed,
-                              effGetEffectName,    effGetVendorString,  effGetProductString,
-                              effCanDo,            effSetChunk};
-  for (VstInt32 op : opcodes)
-    EXPECT_EQ(call(e, op, 0, 0, nullptr), 0) << "opcode " << op;
   call(e, effClose);
 }
 
