@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -79,25 +78,6 @@ TEST(ConvEngine, MatchesDirectConvolutionWithManySlotsAtOnce) {
     for (auto [from, to] : cases[c].windows)
       for (int64_t t = from; t < to; ++t) e.add(y[c][t], direct(h[c], x, t));
     EXPECT_LE(e.relative(), 1e-5) << "impulse length " << cases[c].length;
-  }
-}
-
-TEST(ConvEngine, PartitionsFollowTheDoublingSchedule) {
-  // 64 direct taps, then 192, 192, 384, 384, ... 6144, 6144 (ends at tap 24256) and
-  // more 6144-tap partitions in the largest stage.
-  const struct { int64_t length; std::array<int, 6> parts; } rows[] = {
-      {1, {0, 0, 0, 0, 0, 0}},       {64, {0, 0, 0, 0, 0, 0}},
-      {65, {1, 0, 0, 0, 0, 0}},      {256, {1, 0, 0, 0, 0, 0}},
-      {257, {2, 0, 0, 0, 0, 0}},     {449, {2, 1, 0, 0, 0, 0}},
-      {24256, {2, 2, 2, 2, 2, 2}},   {24257, {2, 2, 2, 2, 2, 3}},
-      {100000, {2, 2, 2, 2, 2, 15}}, {480000, {2, 2, 2, 2, 2, 77}},
-  };
-  qvconvengine eng;
-  for (const auto& row : rows) {
-    const int s = eng.createSlot(std::vector<float>(row.length, 0.5f));
-    for (int m = 0; m < qvconvengine::kStageCount; ++m)
-      EXPECT_EQ(eng.partitionCount(s, m), row.parts[m]) << row.length << " taps, stage " << m;
-    eng.releaseSlot(s);
   }
 }
 

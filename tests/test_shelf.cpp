@@ -161,26 +161,6 @@ TEST(ShelfDesign, ZeroDecibelDesignsPassTheInput) {
   }
 }
 
-TEST(ShelfDesign, PrototypeIsKeptWhileOrderAndGainStay) {
-  qvshelfproto p;
-  ASSERT_EQ(p.design(2, 6.0), kShelfOk);
-  p.layout.gn = 5.0;  // marker: survives only if the layout is kept
-  ASSERT_EQ(p.design(2, 6.0), kShelfOk);
-  EXPECT_EQ(p.layout.gn, 5.0);
-  ASSERT_EQ(p.design(2, 6.5), kShelfOk);
-  EXPECT_EQ(p.layout.gn, 1.0);
-  EXPECT_EQ(p.layout.npoles, 2);
-  ASSERT_EQ(p.design(3, 6.5), kShelfOk);
-  EXPECT_EQ(p.layout.npoles, 3);
-
-  // The transform and sections are redone whatever the prototype did.
-  qvlowshelf f;
-  ASSERT_EQ(f.setup(4, 48000, 200, 10), kShelfOk);
-  const double a1 = f.cascade.section(0).a1;
-  ASSERT_EQ(f.setup(4, 48000, 400, 10), kShelfOk);
-  EXPECT_NE(f.cascade.section(0).a1, a1);
-}
-
 TEST(ShelfDesign, BadRequestsKeepTheRunningFilter) {
   qvlowshelf f;
   ASSERT_EQ(f.setup(4, 48000, 147, 12), kShelfOk);

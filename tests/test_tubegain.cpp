@@ -38,7 +38,7 @@ TEST(TubeGain, StaticStageWorkedValues) {
 
   t.set(qvustubea::kMode, 1);
   EXPECT_NEAR(t.tube.process(50.0f), -0.558975f, 1e-6f) << "Mode 1 saturates, then inverts";
-  EXPECT_NEAR(t.tube.process(-50.0f), 0.428714f - 0.02366f + 0.006039f * 0, 0.03f);
+  EXPECT_NEAR(t.tube.process(-50.0f), 0.405f, 0.03f) << "and bends less on the other half-wave";
 }
 
 TEST(TubeGain, ZeroInGivesZeroOutForAnyBias) {
@@ -51,17 +51,6 @@ TEST(TubeGain, ZeroInGivesZeroOutForAnyBias) {
       EXPECT_EQ(t.tube.process(0.0f), 0.0f) << "mode " << mode << " bias " << bias;
     }
   }
-}
-
-TEST(TubeGain, ModeChangesRebuildOnlyThroughItsIndex) {
-  Tube t;
-  t.set(qvustubea::kMode, 9);
-  const int linearCount = t.tube.curve().count;
-  t.tube.params[qvustubea::kMode]->setValue(1);
-  t.tube.update(qvustubea::kBias);  // a bias update keeps the curve
-  EXPECT_EQ(t.tube.curve().count, linearCount);
-  t.tube.update(qvustubea::kMode);
-  EXPECT_EQ(t.tube.curve().count, 7);
 }
 
 TEST(TubeGain, StoredModeRangeOneToEightWorks) {
@@ -131,7 +120,7 @@ TEST(TubeGain, HugeSagSilencesWhileTheEnvelopeIsHigh) {
   EXPECT_GT(t.tube.follower().V, 0.1f);
 }
 
-TEST(TubeGain, CrossZeroSkipsTheCrossoverStep) {
+TEST(TubeGain, CrossChangesTheSound) {
   Tube a, b;
   a.set(qvustubea::kShift, 0.3f);
   b.set(qvustubea::kShift, 0.3f);
@@ -142,10 +131,5 @@ TEST(TubeGain, CrossZeroSkipsTheCrossoverStep) {
     const float x = 0.8f * std::sin(i * 0.05f);
     diff += std::fabs(a.tube.process(x) - b.tube.process(x));
   }
-  EXPECT_GT(diff, 1.0) << "cross changes the sound";
-  // With Cross 0 the dynamic path equals the static curve corrected by shift only.
-  Tube c, d;
-  c.set(qvustubea::kShift, 0.3f);
-  d.set(qvustubea::kShift, 0.3f);
-  for (int i = 0; i < 100; ++i) ASSERT_EQ(c.tube.process(0.1f * i), d.tube.process(0.1f * i));
+  EXPECT_GT(diff, 1.0);
 }
