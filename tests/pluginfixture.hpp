@@ -69,6 +69,18 @@ inline std::unique_ptr<qvhostinstance> startPlugin(qvhostoptions options = {}) {
   return startPlugin(PluginCopy::get(), kRate, options);
 }
 
+// An instance of `copy` at `rate` playing the preset `text`, resumed.
+inline std::unique_ptr<qvhostinstance> startWithPreset(const PluginCopy& copy, float rate,
+                                                       const std::string& text) {
+  auto host = startPlugin(copy, rate);
+  if (!host) return host;
+  std::vector<uint8_t> chunk(text.begin(), text.end());
+  chunk.push_back(0);
+  host->setChunk(chunk.data(), chunk.size());
+  host->resume();
+  return host;
+}
+
 inline std::vector<uint8_t> chunkOf(const std::string& text) {
   std::vector<uint8_t> bytes(text.begin(), text.end());
   bytes.push_back(0);
@@ -123,5 +135,14 @@ inline std::vector<std::pair<std::string, std::string>> factoryPresetChunks() {
   engine.loadSystem();
   for (uint32_t i = 0; i < engine.data.presets.count(); ++i)
     out.emplace_back(engine.data.presets[i]->name, engine.data.presets[i]->node.text());
+  return out;
+}
+
+// `count` presets spread over the factory list, so that delays, wahs, cab sims and
+// oversampled ranges all take part.
+inline std::vector<std::pair<std::string, std::string>> presetSample(size_t count) {
+  const auto all = factoryPresetChunks();
+  std::vector<std::pair<std::string, std::string>> out;
+  for (size_t k = 0; k < count && !all.empty(); ++k) out.push_back(all[k * all.size() / count]);
   return out;
 }
