@@ -1,3 +1,8 @@
+// The effect base classes on their own: the record they hand the host, calls
+// routed to the effect, program numbers kept in range, the editor owned and
+// deleted with the effect, exceptions stopped at the dispatcher, the process
+// entries, host queries and the entry helper. (The plug-in's own answers, and
+// null pointers on every opcode, are tested through the real module.)
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -100,60 +105,7 @@ TEST(AudioEffect, RecordCarriesMagicObjectAndLayout) {
   EXPECT_EQ(e->flags, effFlagsCanReplacing | effFlagsProgramChunks);
   probe->programsAreChunks(false);
   EXPECT_EQ(e->flags, effFlagsCanReplacing);
-  EXPECT_EQ(vstFourCC('q', 'v', 'a', '8'), 0x71766138);
-  EXPECT_EQ(vstFourCC('V', 's', 't', 'P'), kEffectMagic);
   EXPECT_EQ(call(e, effClose), 1);
-}
-
-TEST(AudioEffect, DefaultAnswersThroughDispatcher) {
-  ProbeLog log;
-  AEffect* e = (new ProbeEffect(modernHost, log))->getAeffect();
-  ERect* rect = nullptr;
-  char capability[] = "receiveVstTimeInfo";
-  struct Row { VstInt32 opcode; VstIntPtr value; void* ptr; VstIntPtr expected; const char* what; };
-  const Row rows[] = {
-      {effGetPlugCategory, 0, nullptr, kPlugCategUnknown, "category unknown unless overridden"},
-      {effGetVstVersion, 0, nullptr, 2400, "interface version 2.4"},
-      {effGetTailSize, 0, nullptr, 0, "no tail"},
-      {effSetBypass, 1, nullptr, 0, "no soft bypass"},
-      {effGetVendorVersion, 0, nullptr, 0, "vendor version 0"},
-      {effCanBeAutomated, 0, nullptr, 0, "nothing automatable"},
-      {effCanDo, 0, capability, 0, "capabilities unknown"},
-      {effEditGetRect, 0, &rect, 0, "no editor: no rectangle"},
-      {effEditOpen, 0, nullptr, 0, "no editor: cannot open"},
-      {effGetProgram, 0, nullptr, 0, "program 0"},
-      {effStartProcess, 0, nullptr, 0, "start accepted silently"},
-      {effIdentify, 0, nullptr, 0, "old identify call"},
-      {999, 0, nullptr, 0, "unknown opcode"},
-  };
-  for (const Row& r : rows)
-    EXPECT_EQ(call(e, r.opcode, 0, r.value, r.ptr), r.expected) << r.what;
-  EXPECT_EQ(rect, nullptr);
-  EXPECT_EQ(e->flags & effFlagsHasEditor, 0);
-  call(e, effClose);
-}
-
-// Text and pointer calls the effect does not answer neither write into the
-// host's buffer nor follow a null pointer.
-TEST(AudioEffect, DefaultTextCallsLeaveHostBuffersAloneAndRefuseNull) {
-  ProbeLog log;
-  AEffect* e = (new ProbeEffect(modernHost, log))->getAeffect();
-  const VstInt32 opcodes[] = {effGetProgramName,   effSetProgramName,  effGetParamLabel,
-                              effGetParamDisplay,  effGetParamName,    effGetEffectName,
-                              effGetVendorString,  effGetProductString, effGetProgramNameIndexed,
-                              effEditGetRect,      effGetChunk,        effProcessEvents,
-                              effCanDo,            effSetChunk};
-  for (VstInt32 op : opcodes) {
-    EXPECT_EQ(call(e, op, 0, 0, nullptr), 0) << "opcode " << op;
-    if (op == effEditGetRect || op == effGetChunk || op == effProcessEvents || op == effCanDo ||
-        op == effSetChunk)
-      continue;  // these take no text buffer
-    char buffer[64];
-    std::memset(buffer, 'x', sizeof buffer);
-    EXPECT_EQ(call(e, op, 0, 0, buffer), 0) << "opcode " << op;
-    for (char c : buffer) ASSERT_EQ(c, 'x') << "opcode " << op << " wrote into the host's buffer";
-  }
-  call(e, effClose);
 }
 
 TEST(AudioEffect, LifecycleCallsReachTheEffectAndCloseDeletesIt) {

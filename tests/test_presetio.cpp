@@ -91,60 +91,49 @@ TEST(PresetIo, DefinitionRigHasPedalsAroundTheAmplifierAndItsLook) {
 }
 
 TEST(PresetIo, MendsSkinNumbersAndDropsUnknownPedals) {
+  using Engine = const qvengine&;
   struct Row {
-    const char* what;
-    std::function<void(qvjsonnode&)> change;
-    std::function<void(const qvengine&)> check;
+    const char* member;
+    qvjsonnode value;
+    int (*read)(Engine);
+    int expected;
   };
-  const std::vector<Row> rows = {
-      {"bgimg -5 is image 24", [](qvjsonnode& j) { j["bgimg"] = -5; },
-       [](const qvengine& e) { EXPECT_EQ(e.chain.ampSlot.bgimg, 24); }},
-      {"bgimg 0 is the first background", [](qvjsonnode& j) { j["bgimg"] = 0; },
-       [](const qvengine& e) { EXPECT_EQ(e.chain.ampSlot.bgimg, 69); }},
-      {"bgimg past the list is image 24", [](qvjsonnode& j) { j["bgimg"] = 49; },
-       [](const qvengine& e) { EXPECT_EQ(e.chain.ampSlot.bgimg, 24); }},
-      {"logo past the list is none", [](qvjsonnode& j) { j["logoimg"] = 24; },
-       [](const qvengine& e) { EXPECT_EQ(e.chain.ampSlot.logoimg, -1); }},
-      {"logo -1 stays none", [](qvjsonnode& j) { j["logoimg"] = -1; },
-       [](const qvengine& e) { EXPECT_EQ(e.chain.ampSlot.logoimg, -1); }},
-      {"knob profile past the list is 1", [](qvjsonnode& j) { j["knobprof"] = 118; },
-       [](const qvengine& e) { EXPECT_EQ(e.chain.ampSlot.knobprof, 1); }},
-      {"slot with dataind 40 is dropped",
-       [](qvjsonnode& j) { j["slots"].push_back(slotEntry(40, true, 1)); },
-       [](const qvengine& e) { EXPECT_EQ(e.chain.pedalSlots.count(), 0u); }},
-      {"dataind beyond the definitions means full blocks", [](qvjsonnode& j) { j["dataind"] = 28; },
-       [](const qvengine& e) { EXPECT_EQ(e.chain.ampSlot.dataind, -1); }},
-      {"currentconvblock lowered to the last cab", [](qvjsonnode& j) { j["currentconvblock"] = 9; },
-       [](const qvengine& e) { EXPECT_EQ(e.data.currentCabBlock, 1); }},
-      {"an inactive amplifier is bypassed", [](qvjsonnode& j) { j["active"] = false; },
-       [](const qvengine& e) { EXPECT_TRUE(e.chain.units[0]->bypassed); }},
-      {"empty name reads as X", [](qvjsonnode& j) { j["name"] = ""; },
-       [](const qvengine& e) { EXPECT_EQ(e.data.currentPresetName, "X"); }},
-      {"a record beyond the unit's table is dropped, a short unit keeps its defaults",
-       [](qvjsonnode& j) {
-         qvjsonnode& pars = j["blocks"][0]["pars"];  // Filter: 5 records
-         pars[1]["pind"] = 12;
-         pars.erase(pars.size() - 1);
-       },
-       [](const qvengine& e) {
-         const qvutil& filter = *e.chain.units[0];
-         ASSERT_EQ(filter.records.count(), 5u);
-         ASSERT_EQ(filter.params.count(), 5u);
-         EXPECT_EQ(filter.records[1]->nametag, "Cutoff");  // the table's record stayed
-         EXPECT_EQ(filter.params[4]->xi, 1);               // Filter Ord at its default
-       }},
+  auto bg = [](Engine e) { return int(e.chain.ampSlot.bgimg); };
+  auto logo = [](Engine e) { return int(e.chain.ampSlot.logoimg); };
+  const Row rows[] = {
+      {"bgimg", -5, bg, 24}, {"bgimg", 0, bg, 69}, {"bgimg", 49, bg, 24},  // past the list: image 24
+      {"logoimg", 24, logo, -1}, {"logoimg", -1, logo, -1},
+      {"knobprof", 118, [](Engine e) { return int(e.chain.ampSlot.knobprof); }, 1},
+      {"dataind", 28, [](Engine e) { return int(e.chain.ampSlot.dataind); }, -1},  // full blocks
+      {"currentconvblock", 9, [](Engine e) { return int(e.data.currentCabBlock); }, 1},  // the last cab
+      {"active", false, [](Engine e) { return int(e.chain.units[0]->bypassed); }, 1},
+      {"name", "", [](Engine e) { return int(e.data.currentPresetName == "X"); }, 1},
+      {"slots", qvjsonnode::array({slotEntry(40, true, 1)}),
+       [](Engine e) { return int(e.chain.pedalSlots.count()); }, 0},  // unknown pedal dropped
   };
   TempDir dir;
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
     qvjsonnode p = factoryPreset(kFullClean);
     p["slots"] = qvjsonnode::array();
-    row.change(p);
+    p[row.member] = row.value;
     int code = -1;
     auto e = engineWithPreset(dir, p, code);
-    ASSERT_EQ(code, 0);
-    row.check(*e);
+    ASSERT_EQ(code, 0) << row.member;
+    EXPECT_EQ(row.read(*e), row.expected) << row.member << " " << row.value.dump();
   }
+  // A record beyond the unit's table is dropped; a short unit keeps its defaults.
+  qvjsonnode p = factoryPreset(kFullClean);
+  p["slots"] = qvjsonnode::array();
+  qvjsonnode& pars = p["blocks"][0]["pars"];  // Filter: 5 records
+  pars[1]["pind"] = 12;
+  pars.erase(pars.size() - 1);
+  int code = -1;
+  auto e = engineWithPreset(dir, p, code);
+  ASSERT_EQ(code, 0);
+  const qvutil& filter = *e->chain.units[0];
+  ASSERT_EQ(filter.params.count(), 5u);
+  EXPECT_EQ(filter.records[1]->nametag, "Cutoff");  // the table's record stayed
+  EXPECT_EQ(filter.params[4]->xi, 1);               // Filter Ord at its default
 }
 
 TEST(PresetIo, VolumesAndGateOnlyWhenAsked) {
@@ -203,7 +192,7 @@ TEST(PresetIo, EveryReaderCodeLeavesTheRigPlaying) {
   auto eraseRecord = [amp](const char* key) {
     return [amp, key](qvjsonnode& j) { amp(j)["pars"][1].erase(key); };
   };
-  const std::vector<Row> rows = {
+  std::vector<Row> rows = {
       {kPresetNotObject, false, [](qvjsonnode& j) { j = qvjsonnode::array({1, 2}); }},
       {kPresetNotObject, false, [](qvjsonnode& j) { j = qvjsonnode::object(); }},
       {kPresetNoVersion, false, erase("version")},
@@ -248,20 +237,14 @@ TEST(PresetIo, EveryReaderCodeLeavesTheRigPlaying) {
       {kFullNoUnit, true, [amp](qvjsonnode& j) { amp(j)["sblock"] = 77; }},
       {kFullNoPars, true, [amp](qvjsonnode& j) { amp(j).erase("pars"); }},
       {kFullNoPar, true, [amp](qvjsonnode& j) { amp(j)["pars"][0] = 1; }},
-      {kFullNoDefa, true, eraseRecord("defa")},
-      {kFullNoPind, true, eraseRecord("pind")},
-      {kFullNoType, true, eraseRecord("type")},
-      {kFullNoXscale, true, eraseRecord("xscale")},
-      {kFullNoXlow, true, eraseRecord("xlow")},
-      {kFullNoUscale, true, eraseRecord("uscale")},
-      {kFullNoUlow, true, eraseRecord("ulow")},
-      {kFullNoSetvis, true, eraseRecord("setvis")},
-      {kFullNoNametag, true, eraseRecord("nametag")},
-      {kFullNoPosmode, true, eraseRecord("posmode")},
-      {kFullNoPosx, true, eraseRecord("posx")},
-      {kFullNoPosy, true, eraseRecord("posy")},
-      {kFullNoFpos, true, eraseRecord("fpos")},
   };
+  const char* recordMembers[] = {"defa",  "pind",    "type",    "xscale", "xlow", "uscale", "ulow",
+                                 "setvis", "nametag", "posmode", "posx",   "posy", "fpos"};
+  const int recordCodes[] = {kFullNoDefa,   kFullNoPind,    kFullNoType,    kFullNoXscale, kFullNoXlow,
+                             kFullNoUscale, kFullNoUlow,    kFullNoSetvis,  kFullNoNametag, kFullNoPosmode,
+                             kFullNoPosx,   kFullNoPosy,    kFullNoFpos};
+  for (size_t k = 0; k < std::size(recordMembers); ++k)
+    rows.push_back({recordCodes[k], true, eraseRecord(recordMembers[k])});
 
   TempDir dir;
   // The good presets: the definition rig as written, and the same with full
