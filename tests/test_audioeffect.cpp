@@ -174,21 +174,6 @@ TEST(AudioEffect, ProcessEntriesAndDoubleDefault) {
   call(e, effClose);
 }
 
-TEST(AudioEffect, HostQueries) {
-  ProbeLog log;
-  ProbeEffect modern(modernHost, log);
-  EXPECT_EQ(modern.hostVersion(), 2400);
-  EXPECT_EQ(modern.updateSampleRate(), 96000.0f);
-  EXPECT_EQ(modern.getSampleRate(), 96000.0f);
-  EXPECT_EQ(modern.updateBlockSize(), 256);
-
-  ProbeEffect old(oldHost, log);
-  EXPECT_EQ(old.hostVersion(), 0);
-  EXPECT_EQ(old.updateSampleRate(), 44100.0f) << "a host without an answer keeps the rate";
-  ProbeEffect none(nullptr, log);
-  EXPECT_EQ(none.hostVersion(), 0);
-}
-
 TEST(AudioEffect, EntryHelperRefusesOldHostsAndFailedConstruction) {
   EXPECT_EQ(createVstEffect<PlainEffect>(oldHost), nullptr) << "host version 0";
   EXPECT_EQ(createVstEffect<PlainEffect>(nullptr), nullptr) << "no host callback";

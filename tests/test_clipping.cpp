@@ -1,15 +1,16 @@
+// The clipping unit: worked values at its defaults, a knee that is continuous
+// and rising for any threshold, its soft, rectify and asymmetry settings, and
+// silence in giving silence out.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "tests/unitrig.hpp"
 #include "units/clipping.hpp"
 
 namespace {
-struct Clip {
-  qvprocstate st;
-  qvusclip clip{st, true};
-  Clip() { clip.update(-1); }
-  void set(int i, float value) { clip.params[i]->setValue(value); clip.update(i); }
+struct Clip : UnitRig<qvusclip> {
+  qvusclip& clip = *unit;
 };
 }  // namespace
 

@@ -6,40 +6,22 @@
 #include <cmath>
 
 #include "data/jsoncursor.hpp"
+#include "tests/unitrig.hpp"
 #include "units/dynamics.hpp"
 
 namespace {
-template <class Unit>
-struct Rig {
-  qvprocstate st;
-  Unit unit{st, true};
-  explicit Rig(float fs = 48000.0f, float n = 1.0f) {
-    st.sampleRate = fs;
-    unit.setRateMultiplier(n);
-  }
-  void set(int i, float value) { unit.params[i]->setValue(value); unit.update(i); }
-  // Feeds a square wave of the given amplitude; returns the last output / input.
-  float settle(float amplitude, int samples) {
-    float gain = 0;
-    for (int k = 0; k < samples; ++k) {
-      const float x = (k & 1) ? amplitude : -amplitude;
-      gain = unit.process(x) / x;
-    }
-    return gain;
-  }
-};
-using Gate = Rig<qvusgate>;
-using Comp = Rig<qvuscomp>;
+using Gate = UnitRig<qvusgate>;
+using Comp = UnitRig<qvuscomp>;
 }  // namespace
 
 TEST(Gate, ThresholdZeroPassesAndLeavesTheStatesAlone) {
   Gate g;
   for (int k = 0; k < 1000; ++k) {
     const float x = std::sin(k * 0.37f) * (k % 7);
-    ASSERT_EQ(g.unit.process(x), x);
+    ASSERT_EQ(g.unit->process(x), x);
   }
-  EXPECT_EQ(g.unit.follower().L, 0.0f);
-  EXPECT_FALSE(g.unit.follower().open);
+  EXPECT_EQ(g.unit->follower().L, 0.0f);
+  EXPECT_FALSE(g.unit->follower().open);
 }
 
 // Threshold 0.5: open at 0.25, close at 0.2125; in between the gain is linear and
@@ -53,14 +35,14 @@ TEST(Gate, OpensAboveTheSquaredThresholdAndShutsBelowTheBand) {
     Gate g;
     g.set(qvusgate::kThreshold, 0.5f);
     EXPECT_NEAR(g.settle(r.level, 48000), r.gain, 1e-4f) << "level " << r.level;
-    EXPECT_EQ(g.unit.follower().open, r.open) << "level " << r.level;
+    EXPECT_EQ(g.unit->follower().open, r.open) << "level " << r.level;
   }
   Gate g;
   g.set(qvusgate::kThreshold, 0.5f);
   const struct { float level; bool open; } walk[] = {{0.3f, true}, {0.22f, true}, {0.2f, false}, {0.24f, false}};
   for (const auto& w : walk) {
     g.settle(w.level, 48000);
-    EXPECT_EQ(g.unit.follower().open, w.open) << "after " << w.level;
+    EXPECT_EQ(g.unit->follower().open, w.open) << "after " << w.level;
   }
 }
 
@@ -68,12 +50,12 @@ TEST(Dynamics, CoefficientsFollowTheRateFactor) {
   for (float n : {1.0f, 8.0f}) {
     Gate g(44100.0f, n);
     g.set(qvusgate::kAttack, 0.3f);
-    EXPECT_EQ(g.unit.follower().attack, timeCoef(0.3f + 0.01f, n, 44100.0f)) << n;
-    EXPECT_EQ(g.unit.follower().level, timeCoef(0.05f, n, 44100.0f)) << n;
+    EXPECT_EQ(g.unit->follower().attack, timeCoef(0.3f + 0.01f, n, 44100.0f)) << n;
+    EXPECT_EQ(g.unit->follower().level, timeCoef(0.05f, n, 44100.0f)) << n;
     Comp c(44100.0f, n);
     c.set(qvuscomp::kRelease, 0.2f);
-    EXPECT_EQ(c.unit.follower().release, timeCoef(0.2f + 0.01f, n, 44100.0f)) << n;
-    EXPECT_EQ(c.unit.follower().level, timeCoef(0.05f, n, 44100.0f)) << n;
+    EXPECT_EQ(c.unit->follower().release, timeCoef(0.2f + 0.01f, n, 44100.0f)) << n;
+    EXPECT_EQ(c.unit->follower().level, timeCoef(0.05f, n, 44100.0f)) << n;
   }
 }
 
@@ -83,21 +65,21 @@ TEST(Dynamics, DegenerateTimesAndRatesStayFinite) {
     g.set(qvusgate::kTrigCoef, 0.0f);  // coef(0) would be NaN
     g.set(qvusgate::kAttack, -0.01f);  // Attack + 0.01 = 0, through an edited range
     g.set(qvusgate::kThreshold, 0.5f);
-    for (int k = 0; k < 100; ++k) ASSERT_TRUE(std::isfinite(g.unit.process(0.4f))) << fs;
-    EXPECT_FLOAT_EQ(g.unit.process(0.4f), 0.4f) << "a zero time follows at once";
+    for (int k = 0; k < 100; ++k) ASSERT_TRUE(std::isfinite(g.unit->process(0.4f))) << fs;
+    EXPECT_FLOAT_EQ(g.unit->process(0.4f), 0.4f) << "a zero time follows at once";
     Comp c(fs);
     c.set(qvuscomp::kTrigCoef, 0.0f);
-    for (int k = 0; k < 1000; ++k) ASSERT_TRUE(std::isfinite(c.unit.process(0.9f))) << fs;
+    for (int k = 0; k < 1000; ++k) ASSERT_TRUE(std::isfinite(c.unit->process(0.9f))) << fs;
   }
 }
 
 TEST(Gate, ShortFormWritesTheThreeKnobsAndAnEmptyTrigCoef) {
   Gate g;
-  g.unit.params[qvusgate::kThreshold]->setNormalized(0.5f);
+  g.unit->params[qvusgate::kThreshold]->setNormalized(0.5f);
   qvjsoncursor w;
   w.selectArray("b");
   w.openObject(nullptr);
-  g.unit.serialise(w, false);
+  g.unit->serialise(w, false);
   w.close();
   EXPECT_EQ(w.text(), "{\"b\":[{\"sblock\":5,\"blockgroup\":0,\"pars\":[{\"fpos\":0.5},{\"fpos\":0},{\"fpos\":0},{}]}]}");
 }
@@ -106,14 +88,14 @@ TEST(Compressor, SilenceGivesSilenceAndQuietInputAFixedMakeUpGain) {
   Comp c;
   c.set(qvuscomp::kDrive, 50.0f);
   c.set(qvuscomp::kThreshold, 0.0f);
-  for (int k = 0; k < 1000; ++k) ASSERT_EQ(c.unit.process(0.0f), 0.0f);
+  for (int k = 0; k < 1000; ++k) ASSERT_EQ(c.unit->process(0.0f), 0.0f);
   for (float drive : {0.5f, 1.0f, 3.0f}) {
     Comp d;
     d.set(qvuscomp::kThreshold, 0.5f);
     d.set(qvuscomp::kDrive, drive);
     for (int k = 0; k < 48000; ++k) {
       const float x = 0.05f * std::sin(k * 0.01f);
-      ASSERT_EQ(d.unit.process(x), 1.5f * (x * drive)) << "drive " << drive << " sample " << k;
+      ASSERT_EQ(d.unit->process(x), 1.5f * (x * drive)) << "drive " << drive << " sample " << k;
     }
   }
 }

@@ -23,33 +23,6 @@ void loadFactory(qvengine& eng) {
 
 }  // namespace
 
-TEST(FactoryDocLoad, CataloguesAndAmpStarters) {
-  qvengine eng("/nonexistent/", "./corvina-save.fxda");
-  loadFactory(eng);
-  EXPECT_EQ(eng.data.presets.count(), 131u);
-  EXPECT_EQ(eng.data.ampData.count(), 28u);
-  EXPECT_EQ(eng.data.pedalData.count(), 12u);
-  EXPECT_EQ(eng.data.impulses.count(), 29u);
-  EXPECT_EQ(eng.data.impulseCategories.count(), 2u);
-  std::vector<std::pair<std::string, int>> cats;
-  for (uint32_t i = 0; i < eng.data.presetCategories.count(); ++i)
-    cats.emplace_back(eng.data.presetCategories[i]->name, eng.data.presetCategories[i]->id);
-  EXPECT_EQ(cats, (std::vector<std::pair<std::string, int>>{
-                      {"Clean", 7}, {"Mellow", 8}, {"Aggressive", 6}, {"Extreme", 3}, {"Weird", 9},
-                      {"Amp Starters", 2}}));
-  uint32_t starters = 0;
-  for (uint32_t i = 0; i < eng.data.presets.count(); ++i) {
-    const qvpreset& p = *eng.data.presets[i];
-    if (p.categoryid != 2) continue;
-    ASSERT_LT(starters, eng.data.ampData.count());
-    EXPECT_EQ(p.name, eng.data.ampData[starters]->name);
-    ++starters;
-  }
-  EXPECT_EQ(starters, 28u);
-  ASSERT_GE(eng.data.presetToSelect, 0);
-  EXPECT_EQ(eng.data.presets[eng.data.presetToSelect]->name, "Layered OD");
-}
-
 // Every preset builds its rig; a user-visible preset written back from the rig
 // carries the same slots and block positions it was read from.
 TEST(FactoryDocLoad, EveryPresetLoadsAndWritesBackItsPositions) {

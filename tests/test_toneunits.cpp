@@ -1,42 +1,21 @@
+// Equalizer, tone stack, presence, graphic equalizer, filter and auto-wah: their
+// responses against the analytic ones of their designs, and the rate factor.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "freqresp.hpp"
+#include "tests/unitrig.hpp"
 #include "units/graphiceq.hpp"
 #include "units/tonestack.hpp"
 #include "units/unitfactory.hpp"
 #include "units/wahfilter.hpp"
 
 namespace {
-// A unit as the chain brings it up: default table, update(-1), rate factor.
 template <class U>
-struct Rig {
-  qvprocstate st;
-  std::unique_ptr<U> unit;
-  explicit Rig(float fs = 48000.0f, float n = 1.0f) {
-    st.sampleRate = fs;
-    unit = std::make_unique<U>(st, true);
-    unit->update(-1);
-    unit->setRateMultiplier(n);
-  }
-  void set(int i, float v) {
-    unit->params[i]->setValue(v);
-    unit->update(i);
-  }
-  float run(float x) { return unit->process(x); }
-};
-
-std::vector<float> noise(int n, unsigned seed = 1) {
-  std::mt19937 rng(seed);
-  std::uniform_real_distribution<float> u(-0.5f, 0.5f);
-  std::vector<float> v(static_cast<size_t>(n));
-  for (float& x : v) x = u(rng);
-  return v;
-}
+using Rig = UnitRig<U>;
 
 polefilt_1lp onePole(int kind, float rate, float corner) {
   polefilt_1lp f;

@@ -1,16 +1,16 @@
+// The tube stage: its transfer curves, worked values, silence in giving silence
+// out, the stored eight-step mode, the envelope follower and its time constant.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "tests/unitrig.hpp"
 #include "units/envelope.hpp"
 #include "units/tubegain.hpp"
 
 namespace {
-struct Tube {
-  qvprocstate st;
-  qvustubea tube{st, true};
-  Tube() { st.sampleRate = 48000.0f; tube.setRateMultiplier(1.0f); }
-  void set(int i, float value) { tube.params[i]->setValue(value); tube.update(i); }
+struct Tube : UnitRig<qvustubea> {
+  qvustubea& tube = *unit;
 };
 }  // namespace
 
