@@ -422,28 +422,11 @@ TEST(HostAbuseDispatch, EveryOpcodeWithNullAndOddArguments) {
   EXPECT_EQ(render(*hit, x, 512), render(*calm, x, 512));
 }
 
-// Rates at the ends of what converters run at are followed: the rig stays finite,
-// sounds, and back at an ordinary rate plays like a fresh one. Values that are no
-// rate at all (0, negative, NaN, infinite, below 1 kHz, far above 768 kHz) are
-// ignored, playing or suspended: the rig plays exactly as if the call had not come.
-TEST(HostAbuseDispatch, OddSampleRates) {
+// Values that are no rate at all (0, negative, NaN, infinite, below 1 kHz, far
+// above 768 kHz) are ignored, playing or suspended: the rig plays exactly as if
+// the call had not come. (Real rates at both ends are played above.)
+TEST(HostAbuseDispatch, NonsenseSampleRatesAreIgnored) {
   const std::vector<float> x = testSignal(4800);
-  for (const float rate : {11025.0f, 384000.0f, 768000.0f}) {
-    auto host = startPlugin();
-    auto fresh = startPlugin();
-    ASSERT_TRUE(host && fresh);
-    host->resume();
-    fresh->resume();
-    render(*host, x, 512);
-    host->setSampleRate(rate);
-    const stereo played = render(*host, testSignal(size_t(rate / 10), rate), 512);
-    EXPECT_TRUE(allFinite(played)) << rate << " Hz";
-    EXPECT_GT(lateLevel(played, played.l.size() / 2), kSounds) << rate << " Hz";
-    host->setSampleRate(kRate);
-    render(*host, std::vector<float>(24000, 0.0f), 512);
-    render(*fresh, std::vector<float>(24000, 0.0f), 512);
-    EXPECT_LT(relativeDifference(render(*host, x, 512), render(*fresh, x, 512)), 1e-5) << "back from " << rate;
-  }
   for (const float rate : {0.0f, -48000.0f, 999.0f, 1e7f, kNaN, kInf, -kInf}) {
     auto calm = startPlugin();
     auto hit = startPlugin();

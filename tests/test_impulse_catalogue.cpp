@@ -52,17 +52,6 @@ TEST_F(ImpulseCatalogue, AddFileChecksThePathAndWarnsOnCase) {
   EXPECT_EQ(engine.data.impulses[0]->uid, 100);
 }
 
-TEST_F(ImpulseCatalogue, AddFileCommandLoadsTheFileIntoACabBlock) {
-  engine.editorPath = wav("CAB.WAV", 44100, rampImpulse(100));
-  engine.postCommand(kCmdAddImpulseFile, 0.0f);  // runs 85006 through the mailbox
-  ASSERT_EQ(engine.data.impulses.count(), 1u);
-  ASSERT_EQ(engine.chain.cabBlocks.count(), 1u);
-  EXPECT_EQ(block(0).impulse, 0);
-  EXPECT_EQ(engine.data.lastChosenImpulse, 0);
-  EXPECT_EQ(engine.chain.cabActiveCount, 1);
-  EXPECT_FALSE(engine.mailbox.pending());
-}
-
 TEST_F(ImpulseCatalogue, FolderImportTakesExactWavNamesUnderANewCategory) {
   const std::string folder = dir.file("Greenbacks");
   std::filesystem::create_directory(folder);

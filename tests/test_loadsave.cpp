@@ -68,33 +68,6 @@ TEST(LoadSave, FirstRunBuildsLayeredOdAndWritesNothing) {
   }
 }
 
-// An "Amp Starters" preset is its definition with the short entries (visible
-// positions only) and "dataind", "categoryid", "blocks" last; it loads.
-TEST(LoadSave, AmpStarterPresetIsTheDefinitionWithShortBlocks) {
-  TempDir dir;
-  auto e = engineIn(dir);
-  ASSERT_EQ(e->loadDocument(true), 0);
-  const qvjsonnode& starter = e->data.presets[0]->node.root();
-  const qvjsonnode& def = e->data.ampData[0]->node.root();
-  std::vector<std::string> keys;
-  for (auto it = starter.begin(); it != starter.end(); ++it) keys.push_back(it.key());
-  ASSERT_GE(keys.size(), 3u);
-  EXPECT_EQ(std::vector<std::string>(keys.end() - 3, keys.end()),
-            (std::vector<std::string>{"dataind", "categoryid", "blocks"}));
-  EXPECT_EQ(starter["dataind"], 0);
-  EXPECT_EQ(starter["categoryid"], 2);
-  const qvjsonnode& pars = starter["blocks"][1]["pars"];  // Tube Gain
-  const qvjsonnode& full = def["blocks"][1]["pars"];
-  ASSERT_EQ(pars.size(), full.size());
-  for (size_t k = 0; k < pars.size(); ++k) {
-    const qvjsonnode expected =
-        full[k]["setvis"].get<bool>() ? qvjsonnode{{"fpos", full[k]["fpos"]}} : qvjsonnode::object();
-    EXPECT_EQ(writeJsonText(pars[k]), writeJsonText(expected)) << k;
-  }
-  EXPECT_EQ(e->loadPreset(e->data.presets[0]->node, -1, false), 0);
-  EXPECT_EQ(e->chain.units.count(), 5u);
-}
-
 TEST(LoadSave, ReadSaveReadSaveIsAFixedPoint) {
   TempDir dir;
   auto first = engineIn(dir);
@@ -135,44 +108,34 @@ TEST(LoadSave, UserPresetsReplaceTheFactoryOnesUnlessEmpty) {
   EXPECT_EQ(f->data.presetCategories.count(), 3u);  // a user's id 2 is an ordinary category
 }
 
-// Every code the document reader can give, each from one broken member of the
-// good factory document. The rig playing meanwhile is left alone.
-TEST(LoadSave, EveryDocumentReaderCode) {
+// Broken documents at every stage of the reader (settings, categories, presets,
+// "Amp Starters" blocks, impulse categories, impulses), each refused with its
+// code; the rig playing meanwhile is left alone. (The document fuzz target throws
+// arbitrary text at the same parser.)
+TEST(LoadSave, BrokenDocumentsAreRefusedWithTheirCode) {
   using Change = std::function<void(qvjsonnode&)>;
   auto erase = [](const char* key) { return [key](qvjsonnode& d) { d.erase(key); }; };
   auto ampBlock = [](qvjsonnode& d) -> qvjsonnode& { return d["presets"][0]["blocks"][1]; };
   const std::vector<std::pair<int, Change>> rows = {
       {kDocNoSettings, erase("settings")},
-      {kDocNoSettings0, [](qvjsonnode& d) { d["settings"] = qvjsonnode::array(); }},
       {kDocNoSettings1, [](qvjsonnode& d) { d["settings"].erase(1); }},
       {kDocNoPair, [](qvjsonnode& d) { d["settings"][1][3] = 4; }},
-      {kDocNoPairIndex, [](qvjsonnode& d) { d["settings"][1][3] = qvjsonnode::array(); }},
       {kDocBadPairIndex, [](qvjsonnode& d) { d["settings"][1][3] = qvjsonnode::array({18, 0.5}); }},
-      {kDocBadPairIndex, [](qvjsonnode& d) { d["settings"][1][3] = qvjsonnode::array({-1, 0.5}); }},
       {kDocNoPairValue, [](qvjsonnode& d) { d["settings"][1][3] = qvjsonnode::array({3}); }},
       {kDocNoCategories, erase("categories")},
       {kDocNoCategory, [](qvjsonnode& d) { d["categories"][1] = "x"; }},
       {kDocNoCategoryId, [](qvjsonnode& d) { d["categories"][3].erase("id"); }},
-      {kDocNoCategoryName, [](qvjsonnode& d) { d["categories"][3].erase("name"); }},
       {kDocNoPresets, erase("presets")},
-      {kDocNoPreset, [](qvjsonnode& d) { d["presets"][2] = 9; }},
       {kDocNoPresetName, [](qvjsonnode& d) { d["presets"][4].erase("name"); }},
       {kDocStarterNoBlocks, [](qvjsonnode& d) { d["presets"][0].erase("blocks"); }},
-      {kDocStarterNoBlock, [](qvjsonnode& d) { d["presets"][0]["blocks"][1] = 0; }},
       {kDocStarterNoSblock, [ampBlock](qvjsonnode& d) { ampBlock(d).erase("sblock"); }},
-      {kDocStarterNoBlockgroup, [ampBlock](qvjsonnode& d) { ampBlock(d).erase("blockgroup"); }},
       {kDocStarterBadBlockgroup, [ampBlock](qvjsonnode& d) { ampBlock(d)["blockgroup"] = -1; }},
-      {kDocStarterNoPars, [ampBlock](qvjsonnode& d) { ampBlock(d).erase("pars"); }},
-      {kDocStarterNoPar, [ampBlock](qvjsonnode& d) { ampBlock(d)["pars"][0] = 1; }},
       {kDocStarterNoSetvis, [ampBlock](qvjsonnode& d) { ampBlock(d)["pars"][0].erase("setvis"); }},
       {kDocStarterNoFpos, [ampBlock](qvjsonnode& d) { ampBlock(d)["pars"][1].erase("fpos"); }},
       {kDocNoImpulseCategories, erase("impdatcategories")},
-      {kDocNoImpulseCategory, [](qvjsonnode& d) { d["impdatcategories"][0] = 1; }},
       {kDocNoImpulseCategoryId, [](qvjsonnode& d) { d["impdatcategories"][1].erase("id"); }},
-      {kDocNoImpulseCategoryName, [](qvjsonnode& d) { d["impdatcategories"][1].erase("name"); }},
       {kDocNoImpulses, erase("impulses")},
       {kDocNoImpulseUid, [](qvjsonnode& d) { d["impulses"][1].erase("uid"); }},
-      {kDocNoImpulseCategoryid, [](qvjsonnode& d) { d["impulses"][1].erase("categoryid"); }},
       {kDocNoImpulseName, [](qvjsonnode& d) { d["impulses"][0].erase("name"); }},
   };
   TempDir dir;

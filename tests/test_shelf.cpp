@@ -160,30 +160,6 @@ TEST(ShelfDesign, BadRequestsKeepTheRunningFilter) {
   EXPECT_NEAR(y, 0.01f * std::pow(10.0f, 12.0f / 20.0f), 1e-5f);
 }
 
-TEST(BiquadCascade, EighthOrderLowPassInFourSections) {
-  // An all-pole Butterworth low-pass of order 8: four conjugate pairs with zeros at
-  // infinity, normalised to 1 at DC, the shape of the anti-alias filters.
-  qvzplane analog;
-  for (int k = 1; k <= 4; ++k)
-    analog.addConjugatePair(std::polar(1.0, kPi * (0.5 + (2.0 * k - 1.0) / 16.0)), kZPlaneInfinity);
-  analog.wn = 0;
-  analog.gn = 1;
-  const double fc = 5512.5 / 44100.0;
-  qvzplane digital;
-  ASSERT_EQ(lowPassTransform(fc, digital, analog), kZPlaneOk);
-  qvbiquadcascade c;
-  ASSERT_EQ(c.setlayout(digital), kBiquadOk);
-  ASSERT_EQ(c.sections(), 4);
-  for (int i = 1; i < 4; ++i) EXPECT_EQ(c.section(i).b0, 1.0) << "only section 0 is scaled";
-  const std::vector<double> h =
-      freqresp::impulse([&c](float x) { return c.process(x); }, kImpulseLength);
-  for (double w : {0.0, kPi * fc, 2 * kPi * fc, 2.2 * kPi * fc, 0.9 * kPi}) {
-    const double omega = std::tan(w / 2) / std::tan(kPi * fc);
-    const double expected = 1.0 / std::sqrt(1.0 + std::pow(omega, 16));
-    EXPECT_NEAR(freqresp::magnitude(h, w), expected, 1e-5 + 1e-4 * expected) << "w = " << w;
-  }
-}
-
 TEST(BiquadCascade, SilenceStaysOutOfTheDenormalRangeWithoutDc) {
   qvlowshelf f;
   ASSERT_EQ(f.setup(4, 48000, 147, -20), kShelfOk);

@@ -109,27 +109,3 @@ TEST(TubeGain, TimeCoefficient) {
   };
   EXPECT_NEAR(settle(1.0f), settle(4.0f), 0.01f);
 }
-
-TEST(TubeGain, HugeSagSilencesWhileTheEnvelopeIsHigh) {
-  Tube t;
-  t.tube.params[qvustubea::kSag]->setValue(50.0f);  // beyond the knob's range
-  t.tube.update(-1);
-  float y = 1.0f;
-  for (int i = 0; i < 48000; ++i) y = t.tube.process(0.9f);
-  EXPECT_EQ(y, 0.0f);
-  EXPECT_GT(t.tube.follower().V, 0.1f);
-}
-
-TEST(TubeGain, CrossChangesTheSound) {
-  Tube a, b;
-  a.set(qvustubea::kShift, 0.3f);
-  b.set(qvustubea::kShift, 0.3f);
-  b.set(qvustubea::kCross, 0.5f);
-  a.set(qvustubea::kCross, 0.0f);
-  double diff = 0;
-  for (int i = 0; i < 4800; ++i) {
-    const float x = 0.8f * std::sin(i * 0.05f);
-    diff += std::fabs(a.tube.process(x) - b.tube.process(x));
-  }
-  EXPECT_GT(diff, 1.0);
-}
