@@ -187,21 +187,6 @@ TEST(ConvEngine, ReferenceCountingAndBadIndices) {
   }
 }
 
-TEST(ConvEngine, ResetRestartsFromSilence) {
-  const std::vector<float> x = randomSignal(12000, 8);
-  const std::vector<float> h = randomImpulse(5000, 9);
-  qvconvengine eng;
-  const int s = eng.createSlot(h);
-  for (int t = 0; t < 5555; ++t) eng.process(1.0f);
-  eng.reset();
-  ErrorSum e;
-  for (int64_t t = 0; t < static_cast<int64_t>(x.size()); ++t) {
-    eng.process(x[t]);
-    e.add(eng.output(s), direct(h, x, t));
-  }
-  EXPECT_LE(e.relative(), 1e-5);
-}
-
 TEST(ConvEngine, ProcessingAllocatesNothing) {
   alloccounter::arm();
   ::operator delete(::operator new(16));

@@ -123,35 +123,3 @@ TEST(ImpulseDesign, PortableMathsMatchesTheCLibrary) {
     EXPECT_NEAR(detmath::cos(x), std::cos(x), 1e-15 * std::max(1.0, std::fabs(x))) << "cos " << x;
   }
 }
-
-TEST(ImpulseDesign, MinimumPhaseKeepsTheMagnitudeAndStartsAtOnce) {
-  constexpr int n = kDesignFftSize;
-  SpectrumWork work(kDesignFftSize);
-  const double bin_hz = work.binHz(kImpulseRate);
-  LogShape shape(work.bins(), bin_hz);
-  shape.highPass2(80, 1.2);
-  shape.bell(3000, 6, 3);
-  shape.butterLowPass(6000, 4);
-  shape.limitFloor(90);
-  const std::vector<double> h = work.minimumPhase(shape.lnMagnitude());
-  const std::vector<double> p = work.power(h);
-  for (double f_hz : {100.0, 500.0, 2000.0, 3000.0, 5000.0, 8000.0}) {
-    const int k = static_cast<int>(f_hz / bin_hz + 0.5);
-    const double want_db = 20 * shape.lnMagnitude()[k] / std::log(10.0);
-    // The analytic section response, independent of the shape's own sum.
-    EXPECT_NEAR(10 * std::log10(p[k]), want_db, 0.05) << f_hz << " Hz";
-  }
-  double head = 0, total = 0;
-  for (int i = 0; i < n; ++i) {
-    total += h[i] * h[i];
-    if (i < n / 4) head += h[i] * h[i];
-  }
-  // The first 16384 samples hold what the longest factory response keeps; the folded
-  // cepstrum's aliasing lands beyond them.
-  EXPECT_GT(head / total, 1.0 - 1e-6) << "a minimum-phase response has its energy up front";
-  EXPECT_GT(std::fabs(h[0]), 0.0) << "and starts at once";
-  // The 3 kHz bell really is +6 dB over its surroundings.
-  const int k3 = static_cast<int>(3000 / bin_hz + 0.5);
-  const int k2 = static_cast<int>(2000 / bin_hz + 0.5);
-  EXPECT_NEAR(10 * std::log10(p[k3] / p[k2]), 6.0, 1.5);
-}

@@ -31,12 +31,6 @@ std::vector<std::string> asideFiles(const TempDir& dir) {
   return out;
 }
 
-std::vector<std::string> presetNames(const qvengine& e) {
-  std::vector<std::string> out;
-  for (uint32_t k = 0; k < e.data.presets.count(); ++k) out.push_back(e.data.presets[k]->name);
-  return out;
-}
-
 }  // namespace
 
 // No user file, or one of 20 bytes (no document either): the factory's presets

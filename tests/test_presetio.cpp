@@ -160,20 +160,6 @@ TEST(PresetIo, VolumesAndGateOnlyWhenAsked) {
   EXPECT_FLOAT_EQ(e->chain.gate->params[0]->fpos, 0.1f);
 }
 
-TEST(PresetIo, DefinitionIntoASlotOfTheLiveRig) {
-  TempDir dir;
-  int code = -1;
-  auto e = engineWithPreset(dir, factoryPreset(kLayeredOD), code);
-  ASSERT_EQ(code, 0);
-  const uint32_t before = e->chain.units.count();
-  EXPECT_EQ(e->loadPreset(e->data.pedalData[1]->node, 2, false), 0);
-  EXPECT_EQ(e->chain.units.count(), before + 1);
-  EXPECT_EQ(e->chain.units[before]->blockgroup, 2);
-  qvjsoncursor empty;
-  EXPECT_EQ(e->loadPreset(empty, 1, false), kDefinitionEmpty);
-  EXPECT_EQ(e->chain.units.count(), before + 1);
-}
-
 // Malformed presets at every stage of the reader (head, slots, cabs, gate, short
 // and full blocks, records), each refused with its code; after each the playing
 // rig is unchanged and sounds as its untouched twin. (The chunk fuzz target

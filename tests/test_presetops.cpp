@@ -18,18 +18,6 @@ std::unique_ptr<qvengine> started(const TempDir& dir) {
   return e;
 }
 
-std::vector<std::string> presetNames(const qvengine& e) {
-  std::vector<std::string> out;
-  for (uint32_t k = 0; k < e.data.presets.count(); ++k) out.push_back(e.data.presets[k]->name);
-  return out;
-}
-
-std::string saved(const TempDir& dir) {
-  qvstring bytes;
-  readWholeFile(dir.path() + "/" + kSaveName, bytes);
-  return bytes;
-}
-
 }  // namespace
 
 TEST(PresetOps, UniqueNames) {
@@ -86,13 +74,13 @@ TEST(PresetOps, SelectSaveAndDeletePresets) {
   EXPECT_EQ(made.node.root()["categoryid"], 8);
   EXPECT_EQ(made.node.root()["blocks"].size(), 3u);
   EXPECT_EQ(drainMessages(*e), std::vector<std::string>{"1:Saving Preset"});
-  EXPECT_NE(saved(dir).find("Full Clean-2"), std::string::npos);
+  EXPECT_NE(savedDocument(dir).find("Full Clean-2"), std::string::npos);
   e->postCommand(kCmdSavePreset, 0);
   EXPECT_EQ(e->data.presets[4]->name, "Full Clean-2") << "saving again keeps its own name";
   e->postCommand(kCmdDeletePreset, 0);
   EXPECT_EQ(e->data.presets.count(), 4u);
   EXPECT_EQ(e->data.currentPreset, -1);
-  EXPECT_EQ(saved(dir).find("Full Clean-2"), std::string::npos);
+  EXPECT_EQ(savedDocument(dir).find("Full Clean-2"), std::string::npos);
   drainMessages(*e);
   const std::string rig = rigText(*e);
   e->postCommand(kCmdSelectPreset, 17);
@@ -151,7 +139,7 @@ TEST(PresetOps, Categories) {
   e->postCommand(kCmdCommitCategory, 0);
   ASSERT_EQ(e->data.impulseCategories.count(), 3u);
   EXPECT_EQ(e->data.impulseCategories[2]->id, 3);
-  EXPECT_NE(saved(dir).find("\"Mine\""), std::string::npos);
+  EXPECT_NE(savedDocument(dir).find("\"Mine\""), std::string::npos);
 }
 
 TEST(PresetOps, DragAndDrop) {
@@ -191,10 +179,10 @@ TEST(PresetOps, DragAndDrop) {
   // The written rig still names its impulse.
   EXPECT_NE(rigText(*e).find("\"sourceuid\":2"), std::string::npos);
   // A drag out of range changes nothing.
-  const std::string before = saved(dir);
+  const std::string before = savedDocument(dir);
   e->drag = {qvdragdrop::Kind::preset, 9, 0, -1};
   e->postCommand(kCmdDragAndDrop, 0);
-  EXPECT_EQ(saved(dir), before);
+  EXPECT_EQ(savedDocument(dir), before);
 }
 
 TEST(PresetOps, ProjectFolderSwitchesTheDocument) {
@@ -216,25 +204,6 @@ TEST(PresetOps, ProjectFolderSwitchesTheDocument) {
   e->settingChanged(kSetProjectFolder);
   EXPECT_EQ(e->data.savePath, e->data.defaultPath);
   EXPECT_EQ(e->data.presets.count(), 4u);
-}
-
-TEST(Messages, KeepsTheLastEntriesInOrder) {
-  qvmessagering ring;
-  qvstring text;
-  int32_t level = 0;
-  EXPECT_FALSE(ring.pop(text, level));
-  for (int k = 0; k < 20; ++k) ring.post("m" + std::to_string(k), 1 + k % 2);
-  ASSERT_TRUE(ring.peekLast(text, level));
-  EXPECT_EQ(text, "m19");
-  for (int k = 20 - static_cast<int>(qvmessagering::kEntries); k < 20; ++k) {
-    ASSERT_TRUE(ring.pop(text, level));
-    EXPECT_EQ(text, "m" + std::to_string(k));
-    EXPECT_EQ(level, 1 + k % 2);
-  }
-  EXPECT_FALSE(ring.pop(text, level));
-  ring.post(std::string(500, 'y'), 2);
-  ASSERT_TRUE(ring.pop(text, level));
-  EXPECT_EQ(text.size(), qvmessagering::kTextBytes);
 }
 
 TEST(Messages, ReaderNeverSeesATornMessage) {

@@ -53,23 +53,6 @@ TEST(TubeGain, ZeroInGivesZeroOutForAnyBias) {
   }
 }
 
-TEST(TubeGain, StoredModeRangeOneToEightWorks) {
-  qvprocstate st;
-  qvustubea tube(st, false);
-  qvparamspec row = paramTable(kBlockTubeGain)[0];
-  for (int i = 0; i < 8; ++i) {
-    row = paramTable(kBlockTubeGain)[i];
-    float xscale = i == qvustubea::kMode ? 8.0f : row.xscale;
-    float uscale = i == qvustubea::kMode ? 8.0f : row.uscale;
-    tube.params.append(createParamWithRecord(row.type, row.defa, xscale, row.xlow, uscale,
-                                             row.ulow, i, tube.records, row.nametag, row.vis));
-  }
-  tube.params[qvustubea::kMode]->setNormalized(1.0f);
-  tube.setRateMultiplier(1.0f);
-  EXPECT_EQ(tube.params[qvustubea::kMode]->xi, 8);
-  EXPECT_EQ(tube.curve().count, 10) << "Mode 8 at the top of the stored range";
-}
-
 TEST(TubeGain, FollowerHysteresis) {
   qvenvfollow f;
   f.attack = f.release = 1.0f;
