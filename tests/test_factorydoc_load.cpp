@@ -1,8 +1,6 @@
-// The factory document through the plug-in's own loader: the catalogues it gives,
-// "Amp Starters" made from the amplifier definitions, every preset building a rig
-// with code 0, and a loaded preset writing back the positions it was read from.
-// (The test resource set has only the impulse with id 2, so other cab blocks are
-// skipped as the loader skips a cab it cannot load.)
+// The factory document through the plug-in's own loader: every preset builds its
+// rig with code 0 and writes back the positions it was read from. (The test
+// resource set has only the impulse with id 2; the loader skips the other cabs.)
 #include <gtest/gtest.h>
 
 #include <string>

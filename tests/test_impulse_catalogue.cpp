@@ -91,64 +91,37 @@ TEST_F(ImpulseCatalogue, FolderImportTakesExactWavNamesUnderANewCategory) {
   }
 }
 
-TEST_F(ImpulseCatalogue, DeletingTheFirstEntryRemovesTheBlocksThatUseIt) {
-  const int32_t user = addUser(wav("only.wav", 44100, rampImpulse(50)));  // index 0
+// Deleting an entry: blocks that play it fall back to the entry before it (the
+// first entry's blocks go) and later indices follow; without a chosen entry the
+// current block's own goes; factory entries stay, with a message.
+TEST_F(ImpulseCatalogue, DeletingEntries) {
+  const int32_t first = addUser(wav("one.wav", 44100, rampImpulse(50)));   // index 0
   const int32_t factory = addFactory(2);                                  // index 1
-  ASSERT_TRUE(engine.loadImpulse(user, -1));
-  ASSERT_TRUE(engine.loadImpulse(factory, -1));
-  ASSERT_TRUE(engine.loadImpulse(user, -1));
-  ASSERT_EQ(engine.data.currentCabBlock, 2);
-  engine.data.lastChosenImpulse = user;
-
-  const qvcmdoutcome out = deleteImpulse(engine);
+  const int32_t later = addUser(wav("two.wav", 44100, rampImpulse(70)));  // index 2
+  for (int32_t entry : {first, factory, first, later}) ASSERT_TRUE(engine.loadImpulse(entry, -1));
+  engine.data.lastChosenImpulse = first;
+  qvcmdoutcome out = deleteImpulse(engine);
   EXPECT_TRUE(out.save);
   EXPECT_EQ(out.savedText, "Saving Data");
-  ASSERT_EQ(engine.chain.cabBlocks.count(), 1u) << "both blocks of the entry are gone";
+  ASSERT_EQ(engine.chain.cabBlocks.count(), 2u) << "both blocks of the first entry are gone";
   EXPECT_EQ(block(0).impulse, 0) << "the factory entry moved down to index 0";
-  EXPECT_EQ(engine.data.impulses.count(), 1u);
-  EXPECT_EQ(engine.data.impulses[0]->res, 2);
-  EXPECT_EQ(engine.data.currentCabBlock, 0) << "moved down from beyond the end";
-  EXPECT_EQ(engine.data.lastChosenImpulse, -1);
-  EXPECT_EQ(engine.chain.cabActiveCount, 1);
-  EXPECT_EQ(liveSlots(), 1);
-}
-
-TEST_F(ImpulseCatalogue, DeletedEntryFallsBackToThePreviousOne) {
-  const int32_t factory = addFactory(2);                                  // index 0
-  const int32_t user = addUser(wav("one.wav", 44100, rampImpulse(50)));   // index 1
-  const int32_t later = addUser(wav("two.wav", 44100, rampImpulse(70)));  // index 2
-  ASSERT_TRUE(engine.loadImpulse(user, -1));
-  ASSERT_TRUE(engine.loadImpulse(later, -1));
-  engine.data.currentCabBlock = 0;  // the block's own impulse is deleted (nothing chosen)
-
-  const qvcmdoutcome out = deleteImpulse(engine);
-  EXPECT_TRUE(out.save);
-  ASSERT_EQ(engine.chain.cabBlocks.count(), 2u);
-  EXPECT_EQ(block(0).impulse, factory);
-  EXPECT_EQ(engine.data.impulses[uint32_t(block(0).impulse)]->res, 2);
-  EXPECT_EQ(block(1).impulse, 1) << "the later entry's index lowered by one";
   EXPECT_EQ(engine.data.impulses[1]->file, "two.wav");
+  EXPECT_EQ(block(1).impulse, 1);
+  EXPECT_EQ(engine.data.currentCabBlock, 1) << "moved down from beyond the end";
+  EXPECT_EQ(engine.data.lastChosenImpulse, -1);
+  EXPECT_EQ(liveSlots(), 2);
+
+  EXPECT_TRUE(deleteImpulse(engine).save) << "nothing chosen: the current block's own entry";
+  EXPECT_EQ(block(1).impulse, 0) << "falls back to the entry before it";
   EXPECT_EQ(engine.chain.cabActiveCount, 2);
-}
 
-TEST_F(ImpulseCatalogue, FactoryEntriesCannotBeDeleted) {
-  const int32_t factory = addFactory(2);
-  addUser(wav("one.wav", 44100, rampImpulse(50)));
-  ASSERT_TRUE(engine.loadImpulse(factory, -1));
-
-  EXPECT_FALSE(deleteImpulse(engine).save);  // the block's own impulse: factory
-  engine.data.lastChosenImpulse = factory;
-  const qvcmdoutcome out = deleteImpulse(engine);
+  engine.data.lastChosenImpulse = 0;
+  out = deleteImpulse(engine);
   EXPECT_EQ(texts(out), std::vector<std::string>{"2 This item cannot be deleted."});
   EXPECT_FALSE(out.save);
-  EXPECT_EQ(engine.data.impulses.count(), 2u);
-  EXPECT_EQ(engine.chain.cabBlocks.count(), 1u);
-  EXPECT_EQ(engine.data.lastChosenImpulse, factory);
-
+  EXPECT_EQ(engine.data.impulses.count(), 1u);
   engine.data.currentCabBlock = -1;  // no current block: nothing to do
-  engine.data.lastChosenImpulse = 1;
   EXPECT_FALSE(deleteImpulse(engine).save);
-  EXPECT_EQ(engine.data.impulses.count(), 2u);
 }
 
 TEST_F(ImpulseCatalogue, ChooseImpulseThroughTheMailbox) {

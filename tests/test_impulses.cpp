@@ -1,6 +1,7 @@
-// The factory impulse responses as built: file format, matched loudness,
-// byte-identical generation, and the designer's maths. (impulse_report prints how each response follows its name.) The generated files come from
-// CORVINA_IMPULSE_DIR, the catalogue they were designed from from CORVINA_IMPULSE_DESC.
+// The factory impulse responses as built (CORVINA_IMPULSE_DIR, designed from
+// CORVINA_IMPULSE_DESC): file format, matched loudness, byte-identical generation
+// and the designer's portable maths. (impulse_report prints how each response
+// follows its name.)
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <unistd.h>

@@ -8,45 +8,30 @@
 
 #include "data/jsoncursor.hpp"
 
+// 35 levels open, the 36th is refused on both sides; what a refused container
+// would have held never lands in its parent, and closing stops at 0.
 TEST(JsonCursor, ThirtyFiveLevelsOpenTheThirtySixthIsRefused) {
   qvjsoncursor c;
   ASSERT_TRUE(c.selectArray("deep"));
-  for (uint32_t level = 1; level <= 35; ++level) {
-    ASSERT_TRUE(c.openArray(nullptr)) << "level " << level;
-    EXPECT_EQ(c.depth(), level);
-  }
-  EXPECT_FALSE(c.openObject(nullptr)) << "depth 36 does not exist";
+  for (uint32_t level = 1; level <= 35; ++level) ASSERT_TRUE(c.openArray(nullptr)) << "level " << level;
+  EXPECT_FALSE(c.openObject(nullptr));
   EXPECT_FALSE(c.openArray(nullptr));
-  EXPECT_EQ(c.depth(), 35u);
-
-  // What a refused container would have held never lands in its parent.
   c.addInt(nullptr, 1);
   c.close();
   c.close();
   c.addInt(nullptr, 2);
   EXPECT_EQ(c.depth(), 35u) << "closing refused containers keeps the level";
-  c.close();
-  EXPECT_EQ(c.depth(), 34u);
-  for (int k = 0; k < 34; ++k) c.close();
+  for (int k = 0; k < 40; ++k) c.close();
   EXPECT_EQ(c.depth(), 0u);
-  c.close();
-  EXPECT_EQ(c.depth(), 0u) << "closing stops at 0";
   EXPECT_TRUE(c.currentIsArray()) << "still on the selected array";
-
   const std::string text = c.text();
   EXPECT_EQ(text, "{\"deep\":[" + std::string(35, '[') + "2" + std::string(35, ']') + "]}");
-
-  // The reader's entry 0 is the root itself, so its 35 levels end one above the
-  // innermost array the writer reached from its selected top-level array.
+  // The reader's entry 0 is the root itself: its 35 levels end one above.
   qvjsoncursor r;
   ASSERT_EQ(r.parse(text), kDocOk);
   ASSERT_TRUE(r.enter("deep"));
   for (uint32_t level = 2; level <= 35; ++level) ASSERT_TRUE(r.enterAt(0)) << "level " << level;
-  EXPECT_EQ(r.depth(), 35u);
-  EXPECT_EQ(r.count(), 1u);
   EXPECT_FALSE(r.enterAt(0)) << "the stack is full";
-  r.close();
-  EXPECT_EQ(r.depth(), 34u);
 }
 
 TEST(JsonCursor, WriterBuildsTheDocumentInOrder) {

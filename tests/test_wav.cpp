@@ -94,36 +94,6 @@ TEST(WavRead, EverySampleFormatAndChannelCountReadsTheSameSamples) {
   }
 }
 
-TEST(WavRead, OtherContainersFromFilesOnly) {
-  TempDir dir;
-  ASSERT_TRUE(dir.ok());
-  const std::vector<float> x = testSignal(1000);
-  struct Row {
-    const char* name;
-    int format;
-    int header_type;
-  } rows[] = {
-      {"ir.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, kHeaderAiff},
-      {"ir.au", SF_FORMAT_AU | SF_FORMAT_FLOAT, kHeaderAu},
-      {"ir.w64", SF_FORMAT_W64 | SF_FORMAT_FLOAT, kHeaderW64},
-  };
-  for (const Row& row : rows) {
-    const std::string path = dir.file(row.name);
-    ASSERT_TRUE(writeSound(path, row.format, 1, 48000, x)) << row.name;
-    std::vector<float> got;
-    qvwavinfo info;
-    EXPECT_EQ(readWavFile(path, got, info), 48000) << row.name;
-    EXPECT_EQ(info.headerType, row.header_type) << row.name;
-    EXPECT_EQ(got.size(), x.size()) << row.name;
-
-    // Memory images are factory WAVE resources; anything else is refused.
-    qvstring image;
-    ASSERT_TRUE(readWholeFile(path, image));
-    EXPECT_EQ(readWavMemory(image.data(), image.size(), got, info), kWavCannotOpen) << row.name;
-    EXPECT_TRUE(got.empty());
-  }
-}
-
 TEST(WavRead, DamagedSamplesAndForgedSizesStayBounded) {
   TempDir dir;
   ASSERT_TRUE(dir.ok());
