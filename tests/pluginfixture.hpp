@@ -1,8 +1,7 @@
 // The built plug-in corvina.so loaded through our test host the way a digital
 // audio workstation loads it, with helpers to feed it signals and read them back.
 // Each instance runs from a copy of the library in a fresh folder, so no user
-// document beside the build can change what it loads; a copy may be given its
-// own user document to start from.
+// document beside the build can change what it loads.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -21,18 +20,14 @@
 
 inline constexpr float kRate = 48000.0f;
 
-// The plug-in copied into a fresh folder, with `userDocument` beside it as the
-// user's data document when it is not empty.
+// The plug-in copied into a fresh folder without a user document.
 class PluginCopy {
 public:
-  explicit PluginCopy(const std::string& userDocument = {}) {
+  PluginCopy() {
     path_ = dir_.file("corvina.so");
     std::error_code ec;
     std::filesystem::copy_file(CORVINA_PLUGIN_PATH, path_, ec);
     EXPECT_FALSE(ec) << ec.message();
-    if (!userDocument.empty()) {
-      EXPECT_TRUE(writeFileAtomic(dir_.file("corvina-save.fxda"), userDocument));
-    }
   }
   PluginCopy(const PluginCopy&) = delete;
   PluginCopy& operator=(const PluginCopy&) = delete;

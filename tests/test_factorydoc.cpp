@@ -1,9 +1,10 @@
 // The factory data document as built: the structure the loader relies on (member
 // order, definitions before presets, full records in definitions, short entries
 // that line up with their definitions, cab references that resolve, the impulse
-// catalogue matching the generated impulses) and reproducible generation. (A
-// source the build cannot read stops the build; sound figures come from
-// tools/factoryreport.)
+// catalogue matching the generated impulses), reproducible generation, and every
+// preset loading through the plug-in's own loader and writing back the positions
+// it was read from. (A source the build cannot read stops the build; sound
+// figures come from tools/factoryreport.)
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -14,6 +15,7 @@
 
 #include "data/jsontext.hpp"
 #include "platform/files.hpp"
+#include "plugin/qvengine.hpp"
 #include "tools/factorydoc/factorybuild.hpp"
 #include "units/paramtables.hpp"
 
@@ -130,4 +132,26 @@ TEST(FactoryDoc, GenerationIsByteIdenticalAndRewritesItself) {
   qvjsonnode tree;
   ASSERT_EQ(parseDocumentText(first, tree), kDocOk);
   EXPECT_TRUE(writeJsonText(tree) == first);
+}
+
+// Every preset builds its rig; a user-visible preset written back from the rig
+// carries the same slots and block positions it was read from.
+TEST(FactoryDocLoad, EveryPresetLoadsAndWritesBackItsPositions) {
+  // The test resource set has only the impulse with id 2: the loader skips the other cabs.
+  qvengine eng("/nonexistent/", "./corvina-save.fxda");
+  ASSERT_TRUE(readWholeFile(CORVINA_FACTORY_DOC, eng.data.factoryText));
+  ASSERT_EQ(eng.loadDocument(true), 0);
+  for (uint32_t i = 0; i < eng.data.presets.count(); ++i) {
+    qvpreset& p = *eng.data.presets[i];
+    SCOPED_TRACE(p.name);
+    ASSERT_EQ(eng.loadPreset(p.node, -1, false), 0);
+    const qvjsonnode& stored = p.node.root();
+    EXPECT_EQ(eng.chain.units.count(), stored["blocks"].size());
+    if (p.categoryid == 2) continue;  // "Amp Starters" keep the definition's member order
+    qvjsoncursor written;
+    eng.writePresetNode(p.name, false, p.categoryid, written);
+    EXPECT_EQ(writeJsonText(written.root()["blocks"]), writeJsonText(stored["blocks"]));
+    EXPECT_EQ(writeJsonText(written.root()["slots"]), writeJsonText(stored["slots"]));
+    EXPECT_EQ(writeJsonText(written.root()["flexblocks"]), writeJsonText(stored["flexblocks"]));
+  }
 }

@@ -9,7 +9,7 @@
 #include "data/impulseerrors.hpp"
 #include "data/wavread.hpp"
 #include "platform/files.hpp"
-#include "tempdir.hpp"
+#include "tests/impulsefixture.hpp"
 
 namespace {
 
@@ -19,20 +19,6 @@ std::vector<float> testSignal(int n) {
   for (int i = 0; i < n; ++i)
     x[size_t(i)] = float(0.8 * std::sin(0.0003 * i * i) + 0.1 * (i % 97) / 97.0);
   return x;
-}
-
-// Writes interleaved frames with libsndfile; false on failure.
-bool writeSound(const std::string& path, int format, int channels, int rate,
-                const std::vector<float>& interleaved) {
-  SF_INFO info{};
-  info.samplerate = rate;
-  info.channels = channels;
-  info.format = format;
-  SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
-  if (!f) return false;
-  sf_count_t frames = sf_count_t(interleaved.size()) / channels;
-  bool ok = sf_writef_float(f, interleaved.data(), frames) == frames;
-  return sf_close(f) == 0 && ok;
 }
 
 // The loader's text for a file that failed, from the probe and the decoder.
@@ -71,7 +57,7 @@ TEST(WavRead, EverySampleFormatAndChannelCountReadsTheSameSamples) {
     for (float v : x)
       for (int c = 0; c < row.channels; ++c) interleaved.push_back(c == 0 ? v : -0.5f * v + 0.1f * c);
     const std::string path = dir.file(row.name);
-    ASSERT_TRUE(writeSound(path, row.format, row.channels, 96000, interleaved)) << row.name;
+    ASSERT_TRUE(writeSound(path, 96000, interleaved, row.channels, row.format)) << row.name;
     qvstring image;
     ASSERT_TRUE(readWholeFile(path, image));
     for (bool from_memory : {false, true}) {
@@ -101,7 +87,7 @@ TEST(WavRead, DamagedSamplesAndForgedSizesStayBounded) {
   std::vector<float> x = testSignal(4000);
   x[5] = std::numeric_limits<float>::quiet_NaN();
   x[6] = std::numeric_limits<float>::infinity();
-  ASSERT_TRUE(writeSound(path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 96000, x));
+  ASSERT_TRUE(writeSound(path, 96000, x));
   qvstring image;
   ASSERT_TRUE(readWholeFile(path, image));
 
@@ -146,7 +132,7 @@ TEST(WavRead, FailuresGiveTheLoadersMessages) {
   TempDir dir;
   ASSERT_TRUE(dir.ok());
   const std::string good = dir.file("good.wav");
-  ASSERT_TRUE(writeSound(good, SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1, 96000, testSignal(100)));
+  ASSERT_TRUE(writeSound(good, 96000, testSignal(100), 1, SF_FORMAT_WAV | SF_FORMAT_PCM_24));
   qvstring image;
   ASSERT_TRUE(readWholeFile(good, image));
 
