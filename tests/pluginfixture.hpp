@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
@@ -16,62 +15,45 @@
 #include "plugin/qvengine.hpp"
 #include "tests/tempdir.hpp"
 #include "tools/host/guitarsynth.hpp"
+#include "tools/host/pluginstage.hpp"
 #include "tools/host/vsthost.hpp"
 
 inline constexpr float kRate = 48000.0f;
 
-// The plug-in copied into a fresh folder without a user document.
-class PluginCopy {
-public:
-  PluginCopy() {
-    path_ = dir_.file("corvina.so");
-    std::error_code ec;
-    std::filesystem::copy_file(CORVINA_PLUGIN_PATH, path_, ec);
-    EXPECT_FALSE(ec) << ec.message();
-  }
-  PluginCopy(const PluginCopy&) = delete;
-  PluginCopy& operator=(const PluginCopy&) = delete;
+// The plug-in staged once per process by the tools' own stage: a copy in a fresh
+// folder, without a user document.
+inline const pluginstage& stagedPlugin() {
+  static pluginstage stage;
+  static const bool made = [] {
+    std::string error;
+    const bool ok = stage.create(CORVINA_PLUGIN_PATH, error);
+    EXPECT_TRUE(ok) << error;
+    return ok;
+  }();
+  (void)made;
+  return stage;
+}
 
-  // The copy without a user document, shared by every test of the process.
-  static const PluginCopy& get() {
-    static PluginCopy copy;
-    return copy;
-  }
-  std::shared_ptr<qvhostmodule> module() const {
-    auto m = std::make_shared<qvhostmodule>();
-    EXPECT_EQ(m->open(path_), qvhostresult::ok) << m->error();
-    return m;
-  }
-  const std::string& folder() const { return dir_.path(); }
+// The staged library, loaded once more (instances keep it loaded).
+inline std::shared_ptr<qvhostmodule> pluginModule() {
+  auto m = std::make_shared<qvhostmodule>();
+  EXPECT_EQ(m->open(stagedPlugin().pluginPath()), qvhostresult::ok) << m->error();
+  return m;
+}
 
-private:
-  TempDir dir_;
-  std::string path_;
-};
-
-// An instance of `copy`, opened at `rate` (effOpen, rate, block size), not resumed.
-inline std::unique_ptr<qvhostinstance> startPlugin(const PluginCopy& copy, float rate,
-                                                   qvhostoptions options = {}) {
-  options.sampleRate = rate;
-  qvhostresult result = qvhostresult::cannotOpen;
-  auto host = qvhostinstance::create(copy.module(), options, result);
-  EXPECT_EQ(result, qvhostresult::ok);
-  if (host) host->open();
+// An instance opened at `rate` (effOpen, rate, block size), not resumed.
+inline std::unique_ptr<qvhostinstance> startPlugin(float rate = kRate) {
+  std::string error;
+  auto host = openStagedPlugin(stagedPlugin(), rate, 4096, error);
+  EXPECT_TRUE(host) << error;
   return host;
 }
 
-inline std::unique_ptr<qvhostinstance> startPlugin(qvhostoptions options = {}) {
-  return startPlugin(PluginCopy::get(), kRate, options);
-}
-
-// An instance of `copy` at `rate` playing the preset `text`, resumed.
-inline std::unique_ptr<qvhostinstance> startWithPreset(const PluginCopy& copy, float rate,
-                                                       const std::string& text) {
-  auto host = startPlugin(copy, rate);
+// An instance at `rate` playing the preset `text`, resumed.
+inline std::unique_ptr<qvhostinstance> startWithPreset(float rate, const std::string& text) {
+  auto host = startPlugin(rate);
   if (!host) return host;
-  std::vector<uint8_t> chunk(text.begin(), text.end());
-  chunk.push_back(0);
-  host->setChunk(chunk.data(), chunk.size());
+  giveChunk(*host, text);
   host->resume();
   return host;
 }

@@ -1,6 +1,6 @@
 // The zero-latency convolution engine against direct convolution: many slots at
 // once, long responses in full, slots switched and created between blocks, no
-// latency, bad input, reference counting, and no allocation while processing.
+// latency, reference counting, and no allocation while processing.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -75,19 +75,6 @@ TEST(ConvEngine, MatchesDirectConvolutionWithManySlotsAtOnce) {
     for (auto [from, to] : cases[c].windows)
       for (int64_t t = from; t < to; ++t) e.add(y[c][t], direct(h[c], x, t));
     EXPECT_LE(e.relative(), 1e-5) << "impulse length " << cases[c].length;
-  }
-}
-
-TEST(ConvEngine, NonFiniteInputWashesOut) {
-  const std::vector<float> h = randomImpulse(30000, 14);
-  qvconvengine eng;
-  const int s = eng.createSlot(h);
-  eng.process(std::nanf(""));
-  eng.process(std::numeric_limits<float>::infinity());
-  for (int t = 0; t < 30000 + 3 * 8192; ++t) eng.process(0.0f);
-  for (int t = 0; t < 5000; ++t) {
-    eng.process(0.5f);
-    ASSERT_TRUE(std::isfinite(eng.output(s))) << "sample " << t;
   }
 }
 

@@ -5,7 +5,6 @@
 
 #include <cmath>
 
-#include "data/jsoncursor.hpp"
 #include "tests/unitrig.hpp"
 #include "units/dynamics.hpp"
 
@@ -58,17 +57,6 @@ TEST(Dynamics, DegenerateTimesAndRatesStayFinite) {
     c.set(qvuscomp::kTrigCoef, 0.0f);
     for (int k = 0; k < 1000; ++k) ASSERT_TRUE(std::isfinite(c.unit->process(0.9f))) << fs;
   }
-}
-
-TEST(Gate, ShortFormWritesTheThreeKnobsAndAnEmptyTrigCoef) {
-  Gate g;
-  g.unit->params[qvusgate::kThreshold]->setNormalized(0.5f);
-  qvjsoncursor w;
-  w.selectArray("b");
-  w.openObject(nullptr);
-  g.unit->serialise(w, false);
-  w.close();
-  EXPECT_EQ(w.text(), "{\"b\":[{\"sblock\":5,\"blockgroup\":0,\"pars\":[{\"fpos\":0.5},{\"fpos\":0},{\"fpos\":0},{}]}]}");
 }
 
 TEST(Compressor, SilenceGivesSilenceAndQuietInputAFixedMakeUpGain) {

@@ -12,11 +12,11 @@
 // What the host sees: identity, layout, inquiries, no parameters or program names,
 // no capabilities, and a chunk of the start-up rig that reads back byte for byte.
 TEST(Plugin, IdentityInquiriesAndTheStartUpChunk) {
-  EXPECT_TRUE(PluginCopy::get().module()->mainIsEntryAlias());
+  EXPECT_TRUE(pluginModule()->mainIsEntryAlias());
   qvhostoptions old;
   old.hostVersion = 0;
   qvhostresult result = qvhostresult::ok;
-  EXPECT_EQ(qvhostinstance::create(PluginCopy::get().module(), old, result), nullptr);
+  EXPECT_EQ(qvhostinstance::create(pluginModule(), old, result), nullptr);
   EXPECT_EQ(result, qvhostresult::noEffect);
 
   auto host = startPlugin();
