@@ -9,10 +9,15 @@
 #include "tests/pluginfixture.hpp"
 #include "vst/audioeffect.hpp"
 
-// What the host sees: identity, layout, inquiries, no parameters or program names,
-// no capabilities, and a chunk of the start-up rig that reads back byte for byte.
+// What the host sees: the entry point (and our host's refusals of what has none),
+// identity, layout, inquiries, no parameters or program names, no capabilities,
+// and a chunk of the start-up rig that reads back byte for byte.
 TEST(Plugin, IdentityInquiriesAndTheStartUpChunk) {
-  EXPECT_TRUE(pluginModule()->mainIsEntryAlias());
+  EXPECT_TRUE(pluginModule()->mainIsEntryAlias()) << "main must sit at the address of VSTPluginMain";
+  qvhostmodule missing, notAPlugin;
+  EXPECT_EQ(missing.open("/nonexistent/plugin.so"), qvhostresult::cannotOpen);
+  EXPECT_FALSE(missing.error().empty());
+  EXPECT_EQ(notAPlugin.open("libm.so.6"), qvhostresult::noEntryPoint);
   qvhostoptions old;
   old.hostVersion = 0;
   qvhostresult result = qvhostresult::ok;
