@@ -84,7 +84,7 @@ TEST(FactoryDoc, LayoutAndTheImpulseCatalogueOfTheGeneratedFiles) {
 // Definitions first (28 amplifiers, then 12 pedals), each with full records of a
 // real table; amplifiers carry a cab, pedals none; every cab of every preset
 // names an impulse of the catalogue. (That user presets' short entries line up
-// with their definitions is checked by loading them, test_factorydoc_load.)
+// with their definitions is checked by loading them, below.)
 TEST(FactoryDoc, DefinitionsCarryFullRecords) {
   const qvjsonnode& doc = builtDocument();
   const qvjsonnode& presets = doc["presets"];
