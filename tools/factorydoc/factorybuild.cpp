@@ -54,7 +54,7 @@ int findParam(const qvutil& u, const std::string& name, std::string& err) {
   int n = static_cast<int>(u.records.count());
   if (name.size() > 1 && name[0] == 'p' && std::isdigit(static_cast<unsigned char>(name[1]))) {
     int i = std::atoi(name.c_str() + 1);
-    if (i < n && name == "p" + std::to_string(i)) return i;
+    if (i < n && name.compare(1, std::string::npos, std::to_string(i)) == 0) return i;
     err = unitName(u) + " has no parameter " + name + " (p0..p" + std::to_string(n - 1) + ")";
     return -1;
   }
