@@ -14,7 +14,7 @@
 #include "toolkit/ctextlabel.hpp"
 #include "toolkit/headless/headless.hpp"
 #include "tools/snapshot/editorinstance.hpp"
-#include "tools/vsthost/vsthost.hpp"
+#include "tools/host/vsthost.hpp"
 
 namespace {
 

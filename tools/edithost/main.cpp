@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "toolkit/x11/x11hostwindow.hpp"
-#include "tools/vsthost/vsthost.hpp"
+#include "tools/host/vsthost.hpp"
 
 namespace {
 struct Options {

@@ -17,7 +17,7 @@
 #include "toolkit/cframe.hpp"
 #include "toolkit/headless/headless.hpp"
 #include "editor/qvtricklabel.hpp"
-#include "tools/render/numberoption.hpp"
+#include "tools/host/cmdline.hpp"
 #include "tools/snapshot/editorinstance.hpp"
 
 namespace {

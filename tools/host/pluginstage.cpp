@@ -1,4 +1,4 @@
-#include "tools/render/pluginstage.hpp"
+#include "tools/host/pluginstage.hpp"
 
 #include <cstdlib>
 #include <filesystem>

@@ -12,7 +12,7 @@
 #include "data/qvlist.hpp"
 #include "data/qvstring.hpp"
 #include "data/records.hpp"
-#include "tools/vsthost/vsthost.hpp"
+#include "tools/host/vsthost.hpp"
 
 class pluginstage {
 public:

@@ -1,4 +1,4 @@
-#include "tools/render/guitarsynth.hpp"
+#include "tools/host/guitarsynth.hpp"
 
 #include <algorithm>
 #include <cmath>

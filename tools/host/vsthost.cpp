@@ -2,7 +2,7 @@
 // callback finds its instance through AEffect.resvd1 (the field the interface
 // leaves to the host); while the entry point runs there is no AEffect yet, so the
 // instance being created is announced in a per-thread pointer for that call only.
-#include "tools/vsthost/vsthost.hpp"
+#include "tools/host/vsthost.hpp"
 
 #include <dlfcn.h>
 
