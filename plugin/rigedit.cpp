@@ -101,6 +101,20 @@ void rearrangePedals(qvengine& e, const std::vector<int32_t>& order, std::unique
   rebuildChain(e);
 }
 
+// An edit of amplifier block `position`: `edit(brackets, n, r)` changes the
+// amplifier's brackets over its n blocks (the block is its r-th) and the units.
+template <class Edit>
+int editAmpBlock(qvengine& e, int32_t position, Edit edit) {
+  qvchain& c = e.chain;
+  if (!validUnit(c, position)) return kRigUnchanged;
+  if (c.units[uint32_t(position)]->blockgroup != 0) return kRigPedalBlock;
+  const unitrun amp = groupRun(c, 0);
+  edit(c.ampSlot.brackets, amp.count, position - amp.first);
+  ownAmpBlocks(e);
+  rebuildChain(e);
+  return kRigChanged;
+}
+
 bool validDefinition(const qvlist<qvdatarecord>& list, int32_t index) {
   return index >= 0 && static_cast<uint32_t>(index) < list.count();
 }
@@ -122,15 +136,10 @@ void noteRecordEdit(qvengine& e, int32_t position) {
 }
 
 int removeBlock(qvengine& e, int32_t position) {
-  qvchain& c = e.chain;
-  if (!validUnit(c, position)) return kRigUnchanged;
-  if (unitGroup(e, position) != 0) return kRigPedalBlock;
-  const unitrun amp = groupRun(c, 0);
-  removeBracketMember(c.ampSlot.brackets, amp.count, position - amp.first);
-  c.units.remove(uint32_t(position));
-  ownAmpBlocks(e);
-  rebuildChain(e);
-  return kRigChanged;
+  return editAmpBlock(e, position, [&](std::vector<int32_t>& brackets, int32_t n, int32_t r) {
+    removeBracketMember(brackets, n, r);
+    e.chain.units.remove(uint32_t(position));
+  });
 }
 
 int insertBlock(qvengine& e, int32_t blocktype, int32_t after) {
@@ -178,14 +187,7 @@ int resetBlock(qvengine& e, int32_t position) {
 }
 
 int toggleBlockAntiAlias(qvengine& e, int32_t position) {
-  qvchain& c = e.chain;
-  if (!validUnit(c, position)) return kRigUnchanged;
-  if (unitGroup(e, position) != 0) return kRigPedalBlock;
-  const unitrun amp = groupRun(c, 0);
-  toggleBracketMember(c.ampSlot.brackets, amp.count, position - amp.first);
-  ownAmpBlocks(e);
-  rebuildChain(e);
-  return kRigChanged;
+  return editAmpBlock(e, position, toggleBracketMember);
 }
 
 int setGroupActive(qvengine& e, int32_t group, bool active) {
