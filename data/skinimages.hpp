@@ -9,9 +9,7 @@ constexpr int32_t kFirstPedalFaceImage = 83;    // the pedal faces follow the 14
 constexpr int32_t kFirstLogoImage = 94;         // the logos start here
 constexpr int32_t kFallbackBackgroundImage = 24;
 constexpr int32_t kFallbackKnobProfile = 1;
-// 120 entries, numbered from 0, the last two logos at 118 and 119 (118 distinct
-// files: one image is listed three times).
-constexpr int32_t kHighestImage = 119;
+constexpr int32_t kHighestImage = 119;          // 120 list entries, numbered from 0
 constexpr int32_t kImageCount = kHighestImage + 1;
 
 // Entries of the editor's skin menus: amplifier faces, pedal faces, the knob

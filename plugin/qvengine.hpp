@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "data/datamodel.hpp"
@@ -52,6 +53,13 @@ enum qvcommand : int32_t {
 // The subfolder of the plug-in's folder that holds the user document while
 // global setting 6 is on.
 inline constexpr const char* kProjectFolderName = "qvproj-preset";
+
+// The editor's model (skin catalogue, named lists, panel state): made by the
+// editor, owned by the engine, so that it outlives every window the host opens.
+class qvguimodelbase {
+public:
+  virtual ~qvguimodelbase() = default;
+};
 
 class qvengine : public qvcommandtarget {
 public:
@@ -119,8 +127,14 @@ public:
   void setDragMode(bool on);
   // [any, never blocks] Asks the editor to rebuild its views at its next idle.
   void requestRebuild() { viewsChanged.fetch_add(1, std::memory_order_release); }
-  // [ui] True once for any number of requests since the last call.
-  bool takeRebuildRequest() { return viewsChanged.exchange(0, std::memory_order_acq_rel) != 0; }
+  // [ui] True once for any number of requests since the last call. (The counter
+  // only grows, so an editor may also compare it with a value it has seen.)
+  bool takeRebuildRequest() {
+    const uint32_t requests = viewsChanged.load(std::memory_order_acquire);
+    const bool wanted = requests != rebuildsTaken_;
+    rebuildsTaken_ = requests;
+    return wanted;
+  }
 
   // ---- impulses (engine_impulses.cpp) ----
   // [between blocks] Loads catalogue entry `index` into cab block `block` (-1: a
@@ -147,7 +161,8 @@ public:
   qvstring editorPath;
   qvdragdrop drag;                 // set by the editor before it posts 70022
   qvmessagering messages;          // for the editor's message line
-  std::atomic<uint32_t> viewsChanged{0};  // rebuild requests not yet taken by the editor
+  std::unique_ptr<qvguimodelbase> guiModel;  // [ui] null until an editor is made
+  std::atomic<uint32_t> viewsChanged{0};  // counts rebuild requests (requestRebuild)
   // When set, preset loads create their cab blocks through this instead of
   // loadImpulse (tests and fuzzing run without impulse files).
   std::function<bool(int32_t index, int32_t block)> impulseLoaderForTesting;
@@ -190,5 +205,6 @@ private:
 
   qvpost deferred_;
   qveditorstate ui_;  // under the command lock
+  uint32_t rebuildsTaken_ = 0;  // [ui] viewsChanged when the editor last took a request
   std::atomic<float> pendingRate_{0.0f};  // a host rate waiting for the next block, 0 none
 };
