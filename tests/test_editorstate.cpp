@@ -141,7 +141,7 @@ TEST(EditorState, SurvivesRebuiltTablesAndRigChanges) {
 
 // A command drained on the audio thread touches no view: it leaves one rebuild
 // request and its message for the editor's next idle.
-TEST(EditorState, AudioThreadCommandsAskForARebuild) {
+TEST(EditorThreads, AudioThreadCommandsAskForARebuild) {
   TempDir dir;
   auto e = started(dir);
   e->takeRebuildRequest();
