@@ -1,7 +1,7 @@
-// Shared by the control-kind, rig-edit and editor-state tests: an engine started
-// on the small factory document (its rig is "Layered OD": the "Sharp Drive" pedal
-// before amplifier definition 0 and the "Compa" pedal after it), controls made
-// the way the editor makes them, and the rig's structure as one comparable text.
+// Shared by the control-kind, rig-edit and editor-state tests: an engine on the
+// small factory document (rig "Layered OD": pedal "Sharp Drive", amplifier
+// definition 0, pedal "Compa"), controls made as the editor makes them, and the
+// rig's structure as one comparable text.
 #pragma once
 #include <memory>
 #include <string>
@@ -23,15 +23,18 @@ inline std::unique_ptr<qvengine> started(const TempDir& dir, const qvjsonnode& f
   return e;
 }
 
-// A control of `kind` made for the current rig, as the editor's factory makes it.
-inline int32_t control(qvengine& e, int32_t kind, int32_t position = -1, int32_t index = -1,
-                       int32_t cls = kClassMenu) {
+// A control record as the editor's factory makes it, and one added for the current rig.
+inline qvcontrol made(int32_t kind, int32_t position = -1, int32_t index = -1, int32_t cls = kClassMenu) {
   qvcontrol c;
   c.controlClass = cls;
   c.kind = kind;
   c.position = position;
   c.index = index;
-  return e.addControl(c);
+  return c;
+}
+inline int32_t control(qvengine& e, int32_t kind, int32_t position = -1, int32_t index = -1,
+                       int32_t cls = kClassMenu) {
+  return e.addControl(made(kind, position, index, cls));
 }
 
 // Posts to a fresh control of `kind` (the audio thread is idle: it runs at once).
@@ -42,18 +45,15 @@ inline void post(qvengine& e, int32_t kind, int32_t position, float value, int32
 // Units (type, slot, bypass), sections and pedal slots (definition, side, active).
 inline std::string rigShape(const qvengine& e) {
   std::string s = "units";
-  for (uint32_t u = 0; u < e.chain.units.count(); ++u) {
-    const qvutil& unit = *e.chain.units[u];
-    s += " " + std::to_string(unit.blocktype()) + "/" + std::to_string(unit.blockgroup) +
-         (unit.bypassed ? "b" : "");
-  }
+  for (uint32_t u = 0; u < e.chain.units.count(); ++u)
+    s += " " + std::to_string(e.chain.units[u]->blocktype()) + "/" + std::to_string(e.chain.units[u]->blockgroup) +
+         (e.chain.units[u]->bypassed ? "b" : "");
   s += " | sections";
   for (int32_t k : e.chain.sections) s += " " + std::to_string(k);
   s += " | pedals";
-  for (uint32_t k = 0; k < e.chain.pedalSlots.count(); ++k) {
-    const qvslot& p = *e.chain.pedalSlots[k];
-    s += " " + std::to_string(p.dataind) + (p.positioncode > 0 ? "post" : "pre") + (p.active ? "" : "-off");
-  }
+  for (uint32_t k = 0; k < e.chain.pedalSlots.count(); ++k)
+    s += " " + std::to_string(e.chain.pedalSlots[k]->dataind) + (e.chain.pedalSlots[k]->positioncode > 0 ? "post" : "pre") +
+         (e.chain.pedalSlots[k]->active ? "" : "-off");
   return s;
 }
 
