@@ -45,21 +45,24 @@ inline void post(qvengine& e, int32_t kind, int32_t position, float value, int32
 // Units (type, slot, bypass), sections and pedal slots (definition, side, active).
 inline std::string rigShape(const qvengine& e) {
   std::string s = "units";
-  for (uint32_t u = 0; u < e.chain.units.count(); ++u)
-    s += " " + std::to_string(e.chain.units[u]->blocktype()) + "/" + std::to_string(e.chain.units[u]->blockgroup) +
-         (e.chain.units[u]->bypassed ? "b" : "");
+  for (uint32_t u = 0; u < e.chain.units.count(); ++u) {
+    const qvutil& unit = *e.chain.units[u];
+    s += " " + std::to_string(unit.blocktype()) + "/" + std::to_string(unit.blockgroup) + (unit.bypassed ? "b" : "");
+  }
   s += " | sections";
   for (int32_t k : e.chain.sections) s += " " + std::to_string(k);
   s += " | pedals";
-  for (uint32_t k = 0; k < e.chain.pedalSlots.count(); ++k)
-    s += " " + std::to_string(e.chain.pedalSlots[k]->dataind) + (e.chain.pedalSlots[k]->positioncode > 0 ? "post" : "pre") +
-         (e.chain.pedalSlots[k]->active ? "" : "-off");
+  for (uint32_t k = 0; k < e.chain.pedalSlots.count(); ++k) {
+    const qvslot& p = *e.chain.pedalSlots[k];
+    s += " " + std::to_string(p.dataind) + (p.positioncode > 0 ? "post" : "pre") + (p.active ? "" : "-off");
+  }
   return s;
 }
 
 // An engine whose rig is loaded from a preset on amplifier `amp` with these slots:
 // the independent picture of what an edited rig must be.
-inline std::unique_ptr<qvengine> loadedRig(const TempDir& dir, int amp, const std::vector<qvjsonnode>& slots) {
+inline std::unique_ptr<qvengine> loadedRig(const TempDir& dir, int amp,
+                                           const std::vector<qvjsonnode>& slots) {
   auto e = started(dir);
   qvjsoncursor node;
   node.setRoot(shortPreset("expected", 8, amp, slots));

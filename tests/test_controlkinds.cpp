@@ -124,7 +124,8 @@ TEST(ControlKinds, TypedValuesAndParameterSettings) {
   // The parameter editor box on the amplifier filter's exponential "Cutoff".
   qvutil& filter = *e->chain.units[3];
   const float fpos = filter.params[1]->fpos;
-  for (const auto& [field, text, xscale, xlow, posx] : std::vector<std::tuple<int32_t, const char*, float, float, int>>{
+  using Row = std::tuple<int32_t, const char*, float, float, int>;  // field, text, xscale, xlow, posx
+  for (const auto& [field, text, xscale, xlow, posx] : std::vector<Row>{
            {kFieldRange, "10000", 10000, 5, -1}, {kFieldRange, "0", 10000, 5, -1},
            {kFieldMin, "100", 10000, 100, -1}, {kFieldX, "900", 10000, 100, -1}, {kFieldY, "30", 10000, 100, -1}}) {
     qvcontrol c = made(kKindParamField, 3, 1, kClassTextField);

@@ -14,7 +14,8 @@ TEST(EditorState, PagesAndBoxes) {
   TempDir dir;
   auto e = started(dir);
   using B = qvboxkind;
-  for (const auto& [code, value, page, box, listMode] : std::vector<std::tuple<int32_t, float, int32_t, B, int32_t>>{
+  using Row = std::tuple<int32_t, float, int32_t, B, int32_t>;  // command, value, page, box, list mode
+  for (const auto& [code, value, page, box, listMode] : std::vector<Row>{
            {kCmdShowPresets, 0, 0, B::presets, 0},   {kCmdSelectPage, 1.4f, 1, B::none, 0},
            {kCmdChangeCab, 0, 1, B::presets, 2},     {kCmdCloseBoxNumber, 4, 1, B::presets, 2},
            {kCmdCloseBoxNumber, 3, 1, B::none, 2},   {kCmdSelectPage, 2.6f, 1, B::none, 2},  // no page 3
@@ -66,7 +67,8 @@ TEST(EditorState, DragModePicksAndDrops) {
   e->setDragMode(true);
   e->postCommand(title, 1.0f);  // run, it would open the block's box
   const qveditorstate s = e->editorState();
-  EXPECT_EQ(std::make_tuple(s.drag, s.pickedTag, s.box), std::make_tuple(qvdragphase::pickedBlock, title, qvboxkind::none));
+  EXPECT_EQ(std::make_tuple(s.drag, s.pickedTag, s.box),
+            std::make_tuple(qvdragphase::pickedBlock, title, qvboxkind::none));
 
   const int filter = e->chain.units[3]->blocktype();
   post(*e, kKindDragTarget, 6, 1.0f);
