@@ -46,7 +46,7 @@ int qvengine::loadDocument(bool factory) {
     }
     chain.updateGains();
   }
-  if (read.parsed) viewsChanged.fetch_add(1, std::memory_order_release);
+  if (read.parsed) requestRebuild();
   // A user document we could not take in would be lost to the next save.
   if (!factory && (unreadable || (code != kLoadOk && code != kDocTooShort)))
     preserveUserDocument(data.savePath);
@@ -99,5 +99,5 @@ void qvengine::useSavePathFromSetting() {
   const int code = loadDocument(false);
   if (code != kLoadOk && code != kDocTooShort)
     showMessage("Load System Failed ~ " + std::to_string(code), 2);
-  viewsChanged.fetch_add(1, std::memory_order_release);
+  requestRebuild();
 }

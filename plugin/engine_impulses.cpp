@@ -155,12 +155,18 @@ bool qvengine::runImpulseCommand(int32_t code, float value) {
     case kCmdAddImpulseFile: out = addImpulseFileCommand(data, editorPath); break;
     case kCmdImportFolder: out = importImpulseFolder(data, editorPath); break;
     case kCmdSaveCabSettings: out = saveCabSettings(*this, editorName); break;
-    case kCmdChooseCabBlock: chooseCabBlock(*this, value); return true;
+    case kCmdChooseCabBlock:
+      chooseCabBlock(*this, value);
+      requestRebuild();
+      return true;
     case kCmdChooseImpulse: out = chooseImpulse(*this, commandIndex(value)); break;
     case kCmdDeleteImpulse: out = deleteImpulse(*this); break;
-    case kCmdRemoveCabBlock: removeCurrentCabBlock(*this); return true;
+    case kCmdRemoveCabBlock: removeCurrentCabBlock(*this); break;
     default: return false;
   }
+  // Cab blocks may have gone: controls made for the later ones are stale.
+  if (code == kCmdDeleteImpulse || code == kCmdRemoveCabBlock) ++chain.rigGeneration;
+  requestRebuild();
   for (const qvmessage& m : out.messages) showMessage(m.text, m.level);
   // The load touches the rig, so it goes through the mailbox like any rig change,
   // once the editor command has let go of the command lock.

@@ -32,7 +32,7 @@ void qvengine::selectPresetCommand(int32_t index) {
     return;
   }
   if (code != kLoadOk) showMessage("Warning: loadpreset failed ~ " + std::to_string(code), 2);
-  viewsChanged.fetch_add(1, std::memory_order_release);
+  requestRebuild();
 }
 
 void qvengine::savePresetCommand(bool asNew) {
@@ -54,7 +54,7 @@ void qvengine::savePresetCommand(bool asNew) {
   data.currentPresetName = name;
   saveDocument();
   showMessage("Saving Preset", 1);
-  viewsChanged.fetch_add(1, std::memory_order_release);
+  requestRebuild();
 }
 
 void qvengine::deletePresetCommand() {
@@ -63,7 +63,7 @@ void qvengine::deletePresetCommand() {
   data.currentPreset = -1;
   saveDocument();
   showMessage("Deleting Preset", 1);
-  viewsChanged.fetch_add(1, std::memory_order_release);
+  requestRebuild();
 }
 
 void qvengine::selectCategoryCommand(float value) {
@@ -73,7 +73,7 @@ void qvengine::selectCategoryCommand(float value) {
   // One past the end is accepted: the editor's "show all".
   if (index < -1 || index > static_cast<int32_t>(list.count())) index = -1;
   (impulses ? data.currentImpulseCategory : data.currentCategory) = index;
-  viewsChanged.fetch_add(1, std::memory_order_release);
+  requestRebuild();
 }
 
 void qvengine::editCategoryCommand(float value) {
@@ -81,7 +81,7 @@ void qvengine::editCategoryCommand(float value) {
       data.categoryListMode == 2 ? data.impulseCategories : data.presetCategories;
   const int32_t index = truncToInt(value);
   data.editedCategory = validIndex(index, list.count()) ? index : -1;
-  viewsChanged.fetch_add(1, std::memory_order_release);
+  openBox(qvboxkind::category);
 }
 
 void qvengine::commitCategoryCommand() {
@@ -91,14 +91,15 @@ void qvengine::commitCategoryCommand() {
     list[static_cast<uint32_t>(data.editedCategory)]->name = name;
   else
     addCategory(list, name);
+  openBox(qvboxkind::presets);
   saveDocument();
   showMessage("Saving Data", 1);
-  viewsChanged.fetch_add(1, std::memory_order_release);
 }
 
 void qvengine::deleteCategoryCommand(float) {
   const bool impulses = data.categoryListMode == 2;
   qvlist<qvcategory>& list = impulses ? data.impulseCategories : data.presetCategories;
+  openBox(qvboxkind::presets);  // "Delete" in a box for a new category only closes it
   if (!validIndex(data.editedCategory, list.count())) return;
   // Presets and impulses keep their category ids.
   list.remove(static_cast<uint32_t>(data.editedCategory));
@@ -106,12 +107,15 @@ void qvengine::deleteCategoryCommand(float) {
   saveDocument();
   showMessage("Saving Data", 1);
   (impulses ? data.currentImpulseCategory : data.currentCategory) = -1;
-  viewsChanged.fetch_add(1, std::memory_order_release);
 }
 
 void qvengine::dropDragged() {
   const qvdropoutcome out = dropOnModel(data, drag);
   drag = qvdragdrop{};
+  if (ui_.drag == qvdragphase::movingRow) {
+    ui_.drag = qvdragphase::none;
+    requestRebuild();
+  }
   if (!out.changed) return;
   if (out.impulseFrom >= 0) {
     for (uint32_t k = 0; k < chain.cabBlocks.count(); ++k) {
@@ -120,5 +124,5 @@ void qvengine::dropDragged() {
     }
   }
   saveDocument();
-  viewsChanged.fetch_add(1, std::memory_order_release);
+  requestRebuild();
 }

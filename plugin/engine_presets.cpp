@@ -32,18 +32,6 @@ std::vector<bool> visibleInTable(int blocktype) {
   return v;
 }
 
-// An amplifier or pedal definition into a draft slot: its look, its brackets and
-// its full blocks with slot link `link`.
-int loadDefinition(qvdatarecord& def, qvslot& slot, int32_t link, const qvprocstate& state,
-                   qvlist<qvutil>& units) {
-  qvjsoncursor& c = def.node;
-  qvcursorrewind guard(c);
-  if (!c.currentIsObject() || c.count() == 0) return kDefinitionEmpty;
-  const int code = readSlotLook(c, slot);
-  if (code != kLoadOk) return code;
-  return readFullBlocks(c, state, link, units);
-}
-
 int readPedalSlots(qvjsoncursor& c, qvdatamodel& data, const qvprocstate& state, qvrigdraft& d) {
   if (!c.enter("slots")) return kPresetNoSlots;
   const uint32_t n = c.count();
@@ -64,7 +52,7 @@ int readPedalSlots(qvjsoncursor& c, qvdatamodel& data, const qvprocstate& state,
     slot->enableantialias = true;
     qvdatarecord& def = *data.pedalData[static_cast<uint32_t>(slot->dataind)];
     const int32_t link = static_cast<int32_t>(d.pedalSlots.append(std::move(slot))) + 1;
-    code = loadDefinition(def, *d.pedalSlots[link - 1], link, state, d.units);
+    code = readDefinition(def.node, *d.pedalSlots[link - 1], link, state, d.units);
   }
   c.close();
   return code;
@@ -170,8 +158,8 @@ int qvengine::loadPreset(qvjsoncursor& node, int target, bool withVolumes) {
   if (code == kLoadOk) code = readSlotLook(c, d.ampSlot);
   if (code == kLoadOk) {
     code = dataind >= 0
-               ? loadDefinition(*data.ampData[static_cast<uint32_t>(dataind)], d.ampSlot, 0, state,
-                                d.units)
+               ? readDefinition(data.ampData[static_cast<uint32_t>(dataind)]->node, d.ampSlot, 0,
+                                state, d.units)
                : readFullBlocks(c, state, 0, d.units);
   }
   std::vector<cabplan> cabs;

@@ -97,7 +97,7 @@ void qvengine::runEditorCommand(int32_t code, float value) {
 }
 
 void qvengine::runEditorCommandLocked(int32_t code, float value) {
-  if (runImpulseCommand(code, value)) return;
+  if (runImpulseCommand(code, value) || runEditorStateCommand(code, value)) return;
   switch (code) {
     // ---- presets and categories (engine_presetcmds.cpp) ----
     case kCmdSavePreset: savePresetCommand(false); break;

@@ -178,29 +178,48 @@ int overlayBlocks(qvjsoncursor& c, qvlist<qvutil>& units) {
   return kLoadOk;
 }
 
+int readDefinition(qvjsoncursor& c, qvslot& slot, int32_t link, const qvprocstate& state,
+                   qvlist<qvutil>& units) {
+  qvcursorrewind guard(c);
+  if (!c.currentIsObject() || c.count() == 0) return kDefinitionEmpty;
+  const int code = readSlotLook(c, slot);
+  if (code != kLoadOk) return code;
+  return readFullBlocks(c, state, link, units);
+}
+
 void arrangeUnits(qvrigdraft& draft) {
   const int32_t nslots = static_cast<int32_t>(draft.pedalSlots.count());
-  std::vector<std::unique_ptr<qvutil>> all;
-  while (!draft.units.empty()) all.push_back(draft.units.remove(0));
-  for (auto& u : all) {
-    if (u->blockgroup == 0) {
-      u->bypassed = !draft.ampSlot.active;
-    } else if (u->blockgroup > nslots) {
-      u->blockgroup = 0;
+  for (uint32_t i = 0; i < draft.units.count(); ++i) {
+    qvutil& u = *draft.units[i];
+    if (u.blockgroup == 0) {
+      u.bypassed = !draft.ampSlot.active;
+    } else if (u.blockgroup > nslots) {
+      u.blockgroup = 0;
     } else {
-      u->bypassed = !draft.pedalSlots[u->blockgroup - 1]->active;
+      u.bypassed = !draft.pedalSlots[u.blockgroup - 1]->active;
     }
   }
+  orderUnits(draft.units, draft.pedalSlots);
+}
+
+void orderUnits(qvlist<qvutil>& units, const qvlist<qvslot>& pedalSlots) {
+  const int32_t nslots = static_cast<int32_t>(pedalSlots.count());
+  std::vector<std::unique_ptr<qvutil>> all;
+  all.reserve(units.count());
+  while (!units.empty()) all.push_back(units.remove(0));
   int32_t ampBefore = nslots + 1;  // slot number the amplifier goes in front of
   for (int32_t k = 1; k <= nslots; ++k) {
-    if (draft.pedalSlots[k - 1]->positioncode > 0) {
+    if (pedalSlots[k - 1]->positioncode > 0) {
       ampBefore = k;
       break;
     }
   }
   auto takeGroup = [&](int32_t group) {
-    for (auto& u : all)
-      if (u && u->blockgroup == group) draft.units.append(std::move(u));
+    for (auto& u : all) {
+      if (!u) continue;
+      const bool amp = u->blockgroup <= 0 || u->blockgroup > nslots;
+      if (group == 0 ? amp : u->blockgroup == group) units.append(std::move(u));
+    }
   };
   for (int32_t k = 1; k <= nslots + 1; ++k) {
     if (k == ampBefore) takeGroup(0);

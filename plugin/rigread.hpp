@@ -50,10 +50,21 @@ int readVisiblePositions(qvjsoncursor& c, const std::vector<bool>& visible, cons
 // visible positions of unit i when its blockgroup matches the unit's link.
 int overlayBlocks(qvjsoncursor& c, qvlist<qvutil>& units);
 
-// [between blocks] Bypass from the slots' active flags, then signal order: the
-// pedal slots in order with the amplifier's units just before the first slot
-// placed after the amplifier (at the end when there is none).
+// [between blocks] An amplifier or pedal definition into a slot under
+// construction: its look and brackets into `slot`, its full blocks with slot
+// link `link` appended to `units`. 0, or the loader's code.
+int readDefinition(qvjsoncursor& def, qvslot& slot, int32_t link, const qvprocstate& state,
+                   qvlist<qvutil>& units);
+
+// [between blocks] Bypass from the slots' active flags, then signal order (see
+// orderUnits).
 void arrangeUnits(qvrigdraft& draft);
+
+// [between blocks] Signal order: the pedal slots in order with the amplifier's
+// units just before the first slot placed after the amplifier (at the end when
+// there is none); each group keeps its own order. Units of a group beyond the
+// slots go with the amplifier's.
+void orderUnits(qvlist<qvutil>& units, const qvlist<qvslot>& pedalSlots);
 
 // [any] Sets positions read by readVisiblePositions on a unit.
 void applyPositions(qvutil& unit, const qvpositions& positions);
