@@ -171,13 +171,19 @@ void buildGatePanel(qveditor& ed, CViewContainer* strip) {
   qvengine& e = ed.engine();
   strip->addView(pictureView(sized(kGatePanelX, 0, ed.model().image(24)), ed.model().image(24)));
   qvutil& gate = *e.chain.gate;
-  CCoord x = kGatePanelX + 14;
+  // Small knobs, spread over the panel's width.
+  std::vector<const qvparamrecord*> shown;
   for (uint32_t r = 0; r < gate.records.count(); ++r) {
     const qvparamrecord& rec = *gate.records[r];
-    if (!rec.setvis || rec.pind < 0 || static_cast<uint32_t>(rec.pind) >= gate.params.count()) continue;
-    ed.makeControl(kClassKnob, kKindGlobalGate, gate.params[static_cast<uint32_t>(rec.pind)], strip, -1, rec.pind,
-                   rec.nametag, x, 34, "");
-    x += 60;
+    if (rec.setvis && rec.pind >= 0 && static_cast<uint32_t>(rec.pind) < gate.params.count()) shown.push_back(&rec);
+  }
+  const CCoord cell = shown.empty() ? 0 : (194 - 16) / static_cast<CCoord>(shown.size());
+  qvcontrolspec knob;
+  knob.image = kFirstKnobImage;
+  for (size_t k = 0; k < shown.size(); ++k) {
+    const CCoord x = kGatePanelX + 8 + static_cast<CCoord>(k) * cell + (cell - 44) / 2;
+    ed.makeControl(kClassKnob, kKindGlobalGate, gate.params[static_cast<uint32_t>(shown[k]->pind)], strip, -1,
+                   shown[k]->pind, shown[k]->nametag, x, 34, "", knob);
   }
 }
 
@@ -238,6 +244,7 @@ void buildAmpPage(qveditor& ed, CViewContainer* page) {
   // The lower strip: window x, its own y.
   auto* strip = new CViewContainer(CRect(0, kLowerStripY, qveditor::kWidth, kLowerStripY + kLowerStripH));
   page->addView(strip);
+  ed.lowerStrip_ = strip;
   buildPresetPanel(ed, strip);
   buildGatePanel(ed, strip);
   buildCabPanel(ed, strip);

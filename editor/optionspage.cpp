@@ -49,7 +49,7 @@ void optionToggle(qveditor& ed, CViewContainer* page, int32_t option, const char
   if (hint) {
     qvcontrolspec text;
     text.text = hint;
-    text.width = 400;
+    text.width = 360;
     ed.makeControl(12, 22, nullptr, page, -1, -1, "", x + 4, y + 23, "", text);
   }
 }

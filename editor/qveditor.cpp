@@ -120,6 +120,7 @@ void qveditor::close() {
   }
   for (CViewContainer*& p : pages_) p = nullptr;
   ampPanel_ = nullptr;
+  lowerStrip_ = nullptr;
   meters_[0] = meters_[1] = nullptr;
   tabs_ = qvradiogroup{};
   frame->forget();
@@ -254,6 +255,7 @@ void qveditor::buildEditor() {
   if (!frame_) return;
   qvengine& e = *engine_;
   const qveditorstate ui = e.editorState();
+  e.takeRebuildRequest();  // built from the state as it is now
   // The control table is rebuilt with the views; the audio thread only tries
   // this lock, so it never finds the table half made.
   std::lock_guard<qvlock> hold(e.mailbox.commandLock());
