@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "editor/qveditor.hpp"
+#include "plugin/qvengine.hpp"
 #include "toolkit/cframe.hpp"
 #include "toolkit/x11/x11hostwindow.hpp"
 #include "tools/snapshot/editorinstance.hpp"
@@ -36,8 +37,26 @@ void BM_OpenEditorX11(benchmark::State& state) {
   }
 }
 
+// The factory preset with the most units: the largest rebuild.
+std::string largestPreset(qveditorinstance& in) {
+  qvengine& e = in.engine();
+  std::string name;
+  uint32_t most = 0;
+  for (uint32_t p = 0; p < e.data.presets.count(); ++p) {
+    e.postCommand(kCmdSelectPreset, static_cast<float>(p));
+    if (e.chain.units.count() + e.chain.pedalSlots.count() > most) {
+      most = e.chain.units.count() + e.chain.pedalSlots.count();
+      name = e.data.presets[p]->name;
+    }
+  }
+  return name;
+}
+
 void BM_RebuildEditor(benchmark::State& state) {
   qveditorinstance in;
+  const std::string name = largestPreset(in);
+  in.selectPreset(name);
+  state.SetLabel(name);
   in.open();
   for (auto _ : state) {
     in.editor().buildEditor();

@@ -3,6 +3,9 @@
 #include <cmath>
 #include <mutex>
 
+#include "editor/editorlayout.hpp"
+#include "editor/pages.hpp"
+#include "editor/pictures.hpp"
 #include "editor/qvevent_mouseobserver.hpp"
 #include "editor/qvguimodel.hpp"
 #include "editor/qvmeterview.hpp"
@@ -14,11 +17,7 @@
 
 namespace {
 
-constexpr int32_t kTabsTag = 70201;
-constexpr CCoord kAmpPanelX = 22;       // the amplifier panel's origin in the window
-constexpr CCoord kAmpPanelY = 20;
-constexpr CCoord kLowerStripY = 348;    // the gate and cab-sim panels, down to the bottom
-constexpr CRect kMessageLine{200, 1, 700, 19};
+using layout::kMessageLine;
 constexpr CCoord kTabX = 0;
 constexpr CCoord kTabY[3] = {40, 145, 250};
 constexpr CCoord kMeterX[2] = {1, 11};  // in the tab strip, under the tabs
@@ -29,20 +28,6 @@ const CColor kWarningColour{255, 176, 64, 255};
 const CColor kHintText{230, 230, 230, 255};
 const CColor kHintBack{20, 20, 22, 225};
 const CColor kHintFrame{255, 176, 64, 255};
-
-// A view that only shows a picture (a logo, a panel) and lets the mouse through.
-CView* pictureView(const CRect& size, CBitmap* picture) {
-  auto* v = new CView(size);
-  v->setBackground(picture);
-  v->setMouseEnabled(false);
-  return v;
-}
-
-CRect sized(CCoord x, CCoord y, CBitmap* picture, int states = 1) {
-  const CCoord w = picture ? picture->getWidth() : 0;
-  const CCoord h = picture ? picture->getHeight() / states : 0;
-  return CRect(x, y, x + w, y + h);
-}
 
 // VST virtual keys to the kit's.
 VirtualKey kitKey(uint8_t vst) {
@@ -135,6 +120,7 @@ void qveditor::close() {
   }
   for (CViewContainer*& p : pages_) p = nullptr;
   ampPanel_ = nullptr;
+  lowerStrip_ = nullptr;
   meters_[0] = meters_[1] = nullptr;
   tabs_ = qvradiogroup{};
   frame->forget();
@@ -161,11 +147,9 @@ void qveditor::takeEngineNews() {
   qvstring text;
   int32_t level = 0;
   while (engine_->messages.pop(text, level)) showMessage(text, level);
-  const uint32_t changes = engine_->viewsChanged.load(std::memory_order_acquire);
-  if (changes != seenRigChanges_) {
+  if (engine_->takeRebuildRequest()) {
     model_->refillDefinitions(engine_->data);
     if (open_) buildEditor();
-    seenRigChanges_ = changes;
   }
 }
 
@@ -186,19 +170,27 @@ void qveditor::valueChanged(CControl* control) {
   const int32_t tag = control->getTag();
   float value = control->getValue();
   // A radio member stands for its own value, whatever it shows.
-  for (size_t k = 0; k < tabs_.members.size(); ++k)
-    if (tabs_.members[k] == control) value = tabs_.memberValues[k];
-  if (tag == kTabsTag) {
-    selectPage(static_cast<int32_t>(std::lround(value)));
+  auto memberValue = [&](const qvradiogroup& g) {
+    for (size_t k = 0; k < g.members.size(); ++k)
+      if (g.members[k] == control) value = g.memberValues[k];
+  };
+  memberValue(tabs_);
+  for (const qvradiogroup& g : radios_) memberValue(g);
+  if (tag >= kLocalPedalsBack && tag <= kLocalBlocksOn) {
+    const int32_t step = (tag == kLocalPedalsBack || tag == kLocalBlocksBack) ? -1 : 1;
+    int32_t& first = tag <= kLocalPedalsOn ? model_->firstPedalShown : model_->firstBlockShown;
+    first = std::max(0, first + step);
+    buildEditor();
     return;
   }
-  engine_->postCommand(tag, value);
-}
-
-void qveditor::selectPage(int32_t page) {
-  if (page < 0 || page > 2) return;
-  model_->page = page;
-  buildEditor();
+  if (control->isTypeOf("CTextEdit")) {
+    // Text fields hand their text over first; the post carries no number.
+    engine_->postText(tag, static_cast<CTextLabel*>(control)->getText());
+  } else {
+    engine_->postCommand(tag, value);
+  }
+  // An editor command ran just now on this thread: show its result at once.
+  if (open_ && engine_->takeRebuildRequest()) buildEditor();
 }
 
 void qveditor::setMeters(float input, float output) {
@@ -259,27 +251,11 @@ void qveditor::fadeHint() {
   if (model_->hint.view) model_->hint.fadingOut = true;
 }
 
-std::string qveditor::hintText(CView*) const { return std::string(); }
-
-qvtricklabel* qveditor::makeRadio(qvradiogroup& group, float memberValue, int32_t image,
-                                  CViewContainer* container, const CRect& size, const std::string& label) {
-  auto* t = new qvtricklabel(size, label, model_->image(image), kNoFrame, this, group.tag, 1.0f, nullptr,
-                             qvtricklabel::kToggle);
-  container->addView(t);
-  group.members.push_back(t);
-  group.memberValues.push_back(memberValue);
-  return t;
-}
-
-void qveditor::setRadio(qvradiogroup& group, float value) {
-  for (size_t k = 0; k < group.members.size(); ++k)
-    group.members[k]->setValue(group.memberValues[k] == value ? 1.0f : 0.0f);
-}
-
 void qveditor::buildEditor() {
   if (!frame_) return;
-  seenRigChanges_ = engine_->viewsChanged.load(std::memory_order_acquire);
   qvengine& e = *engine_;
+  const qveditorstate ui = e.editorState();
+  e.takeRebuildRequest();  // built from the state as it is now
   // The control table is rebuilt with the views; the audio thread only tries
   // this lock, so it never finds the table half made.
   std::lock_guard<qvlock> hold(e.mailbox.commandLock());
@@ -297,10 +273,13 @@ void qveditor::buildEditor() {
   forgetOverlayView(model_->hint);
   forgetOverlayView(model_->message);
   observer_->forgetViews();
+  captions_.clear();
+  radios_.clear();
+  radios_.reserve(8);  // members keep pointers to their groups' entries
   tabs_ = qvradiogroup{};
-  tabs_.tag = kTabsTag;
+  tabs_.tag = kCmdSelectPage;
 
-  model_->ampPanelOffset = e.state.settingInt(kSetLayoutSwitch) != 0 ? -70.0f : 0.0f;
+  model_->ampPanelOffset = e.state.settingInt(kSetLayoutSwitch) != 0 ? layout::kLayoutSwitchOffset : 0.0f;
   qvslot& amp = e.chain.ampSlot;
   if (amp.bgimg <= 0) amp.bgimg = model_->firstSkinImage;  // "Amp:Gold"
   if (amp.knobprof >= 0 && static_cast<size_t>(amp.knobprof) < model_->knobProfiles.size())
@@ -310,12 +289,13 @@ void qveditor::buildEditor() {
     pages_[k] = new CViewContainer(CRect(0, 0, kWidth, kHeight));
     frame_->addView(pages_[k]);
   }
-  buildAmpPanel(pages_[0]);
-  pages_[2]->addView(pictureView(sized(kAmpPanelX, kAmpPanelY, model_->image(26)), model_->image(26)));
+  buildAmpPage(*this, pages_[0]);
+  buildFloorPage(*this, pages_[1]);
+  buildOptionsPage(*this, pages_[2]);
   buildFrameParts();
-
-  for (int k = 0; k < 3; ++k) pages_[k]->setVisible(k == model_->page);
-  setRadio(tabs_, static_cast<float>(model_->page));
+  for (int k = 0; k < 3; ++k) pages_[k]->setVisible(k == ui.page);
+  setRadio(tabs_, static_cast<float>(ui.page));
+  buildBoxes(*this, ui);
 
   if (keptMessage.view) {
     showMessage(messageText, messageColour == kWarningColour ? 2 : 1);
@@ -325,27 +305,12 @@ void qveditor::buildEditor() {
   }
 }
 
-void qveditor::buildAmpPanel(CViewContainer* page) {
-  const qvslot& amp = engine_->chain.ampSlot;
-  CBitmap* face = model_->image(amp.bgimg);
-  const CCoord y = kAmpPanelY + model_->ampPanelOffset;
-  ampPanel_ = new CViewContainer(CRect(kAmpPanelX, y, kAmpPanelX + 816, y + 300));
-  ampPanel_->setBackground(face);
-  page->addView(ampPanel_);
-  if (amp.logoimg >= 0) {
-    CBitmap* logo = model_->image(amp.logoimg);
-    ampPanel_->addView(pictureView(sized(0, 0, logo), logo));
-  }
-  // The lower strip: the gate panel and the cab-sim panel reach the right edge.
-  page->addView(pictureView(sized(270, kLowerStripY, model_->image(24)), model_->image(24)));
-  page->addView(pictureView(sized(464, kLowerStripY, model_->image(23)), model_->image(23)));
-}
-
 void qveditor::buildFrameParts() {
   const int32_t tabImages[3] = {36, 37, 38};
+  const char* tabHints[3] = {"Amplifier", "Pedal Floor", "Options"};
   for (int k = 0; k < 3; ++k) {
-    CBitmap* tab = model_->image(tabImages[k]);
-    makeRadio(tabs_, static_cast<float>(k), tabImages[k], frame_, sized(kTabX, kTabY[k], tab, 2), "");
+    qvtricklabel* tab = makeRadio(tabs_, static_cast<float>(k), tabImages[k], frame_, kTabX, kTabY[k], "");
+    captions_[tab].label = tabHints[k];
   }
   for (int k = 0; k < 2; ++k) {
     CBitmap* empty = model_->image(8);

@@ -10,8 +10,12 @@
 #include <string>
 #include <vector>
 
+#include <unordered_map>
+
 #include "data/qvstring.hpp"
+#include "editor/qvguimodel.hpp"
 #include "editor/qvnotificationreciever.hpp"
+#include "plugin/qvcontrol.hpp"
 #include "toolkit/cclock.hpp"
 #include "toolkit/ccontrol.hpp"
 #include "vst/audioeffect.hpp"
@@ -25,18 +29,42 @@ class qvguimodel;
 class qvmeterview;
 class qvtricklabel;
 
+class qvparam;
+
 // A radio group: toggles of which the one whose member value equals the group's
-// value shows on.
+// value shows on; a choice posts the member's value.
 struct qvradiogroup {
   int32_t tag = -1;                    // what a choice posts
   std::vector<qvtricklabel*> members;  // views, owned by the frame
   std::vector<float> memberValues;
 };
 
+// What makeControl needs beyond the control's class, kind and place.
+struct qvcontrolspec {
+  int32_t image = -1;                  // picture of a button, toggle or menu (-1: the class's)
+  float onValue = 1.0f;                // a toggle's or push button's value when on
+  const qvnamedlist* entries = nullptr;  // a menu's entries after its title
+  const char* firstEntry = nullptr;    // a menu entry before the list ("None")
+  int32_t commandTag = -1;             // an editor or rig command instead of a table entry
+  qvcontrolscope scope = qvcontrolscope::unit;
+  int32_t subindex = -1;
+  int32_t box = 0;
+  bool draggable = false;
+  qvstring text;                       // a text field's text, a caption's text
+  CCoord width = -1;                   // a size override for buttons, menus and fields
+  CColor textColour{0, 0, 0, 0};       // captions' colour when not transparent, else the profile's
+};
+
 class qveditor final : public AEffEditor, public CControlListener {
 public:
   static constexpr int kWidth = 840;
   static constexpr int kHeight = 480;
+  // Tags of controls that only move what the editor shows (past the engine's
+  // ignored 1000000): the pedal floor's and the block strip's arrows.
+  static constexpr int32_t kLocalPedalsBack = 1000001;
+  static constexpr int32_t kLocalPedalsOn = 1000002;
+  static constexpr int32_t kLocalBlocksBack = 1000003;
+  static constexpr int32_t kLocalBlocksOn = 1000004;
 
   // [ui] Makes the engine's editor model (once per engine) and the mouse observer.
   qveditor(AudioEffect* effect, qvengine* engine);
@@ -66,6 +94,27 @@ public:
 
   // [ui] Builds every view for the current rig, anew.
   void buildEditor();
+  // [ui] A control of class `cls` (1 knob, 2 slider, 3 push button, 4 toggle, 5
+  // menu, 11 labelled text field, 12 caption, other: labelled value display) at
+  // x, y of `container` acting as `kind` on `position` / `index`, registered in
+  // the engine's control table; returns its tag. A knob whose parameter is a
+  // switch becomes a toggle. x or y of -1 take the container's next free place.
+  int32_t makeControl(int32_t cls, int32_t kind, qvparam* param, CViewContainer* container, int32_t position,
+                      int32_t index, const std::string& label, CCoord x, CCoord y, const std::string& tooltip,
+                      const qvcontrolspec& spec = {});
+  // [ui] A passive caption: `title` as its heading over `text`.
+  void makeHint(const std::string& title, const std::string& text, CViewContainer* container, CCoord x, CCoord y);
+  // [ui] A toggle of a radio group posting `tag` (a command tag, or for kind 15 the
+  // option `option`), showing on while the group's value is `memberValue`.
+  qvtricklabel* makeRadio(qvradiogroup& group, float memberValue, int32_t image, CViewContainer* container,
+                          CCoord x, CCoord y, const std::string& label);
+  void setRadio(qvradiogroup& group, float value);
+  // [ui] The cab-sim panel for cab sim `index` (the engine's shown cab sim).
+  void showCabPanel(int32_t index);
+  // [ui] The view of control `tag`, or null.
+  CView* controlView(int32_t tag) const;
+  // [ui] The text a parameter shows: its display value, "on"/"off" for switches.
+  static std::string parameterText(const qvparam& p);
   // [ui] The two meter levels, 0..1.
   void setMeters(float input, float output);
   // [ui] Shows `text` on the message line (level 1 information, 2 warning); while
@@ -84,17 +133,18 @@ public:
   qvmeterview* inputMeter() const { return meters_[0]; }
   qvmeterview* outputMeter() const { return meters_[1]; }
   const qvradiogroup& tabs() const { return tabs_; }
+  std::vector<qvradiogroup>& radioGroups() { return radios_; }
+  CViewContainer* lowerStrip() const { return lowerStrip_; }
   CTextLabel* messageView() const;
   CTextLabel* hintView() const;
 
 private:
+  friend void buildAmpPage(qveditor& ed, CViewContainer* page);
   bool openFrame(void* parentWindow, bool headless);
   void buildFrameParts();
-  void buildAmpPanel(CViewContainer* page);
-  qvtricklabel* makeRadio(qvradiogroup& group, float memberValue, int32_t image, CViewContainer* container,
-                          const CRect& size, const std::string& label);
-  void setRadio(qvradiogroup& group, float value);
-  void selectPage(int32_t page);
+  CBitmap* knobStrip(const qvcontrolspec& spec);
+  CView* makeView(int32_t cls, qvparam* param, const CRect& size, int32_t tag, const std::string& label,
+                  const qvcontrolspec& spec);
   void takeEngineNews();
   uint32_t now() const { return clock_ ? clock_->now_ms() : systemClock_.now_ms(); }
 
@@ -109,7 +159,6 @@ private:
   CSystemClock systemClock_;
   IClock* clock_ = nullptr;            // borrowed; null: the system clock
   CFrame* frame_ = nullptr;            // one reference while open
-  uint32_t seenRigChanges_ = 0;        // the engine's change counter at the last build
   qvstring pendingText_;               // a message that came while the window was closed
   int32_t pendingLevel_ = 0;
 
@@ -117,5 +166,12 @@ private:
   CViewContainer* pages_[3] = {};
   CViewContainer* ampPanel_ = nullptr;
   qvmeterview* meters_[2] = {};
+  CViewContainer* lowerStrip_ = nullptr;
   qvradiogroup tabs_;
+  std::vector<qvradiogroup> radios_;        // the option groups of the current build
+  struct caption {
+    std::string label;                       // what the control is called
+    const qvparam* param = nullptr;          // whose value it shows, or null
+  };
+  std::unordered_map<const CView*, caption> captions_;  // for hints
 };

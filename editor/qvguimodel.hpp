@@ -73,7 +73,8 @@ public:
   qvoverlay hint;                 // the hint of the control under the mouse
   qvoverlay message;              // the message line
   float ampPanelOffset = 0.0f;    // 0, or -70 with option 4
-  int32_t page = 0;               // 0 amplifier, 1 pedal floor, 2 options
+  int32_t firstPedalShown = 0;    // the pedal floor shows three pedals from this one
+  int32_t firstBlockShown = 0;    // the block strip shows six blocks from this one
 
 private:
   std::vector<CBitmap*> images_;  // one reference each, null until first used
