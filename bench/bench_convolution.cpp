@@ -9,22 +9,16 @@
 #include <zita-convolver.h>
 
 #include <cstring>
-#include <ctime>
 #include <random>
 #include <sched.h>
 #include <thread>
 #include <vector>
 
+#include "tools/host/cputime.hpp"
 #include "units/convengine.hpp"
 
 namespace {
 constexpr int kRate = 48000;
-
-double processCpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return double(ts.tv_sec) + 1e-9 * double(ts.tv_nsec);
-}
 
 std::vector<float> noise(size_t n, unsigned seed, float decay_length = 0) {
   std::mt19937 rng(seed);

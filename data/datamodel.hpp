@@ -35,6 +35,7 @@ struct qvdatamodel {
   qvstring projectPath;                   // the save path inside the project subfolder
   qvstring chunkText;                     // the host chunk
   qvpreset chunkPreset;                   // scratch record for host chunks
+  qvjsoncursor chunkDraft;                // the last host chunk, parsed on the host's thread
   qvjsoncursor reader;                    // the loaders' cursor
   qvjsoncursor writer;                    // the savers' cursor
   qvstring errorText;                     // the last impulse-loading error

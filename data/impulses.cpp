@@ -1,15 +1,9 @@
-// Loading an impulse response into a cab sim. Factory impulses are decoded once
-// from the embedded resources and kept at their file rate; user files are read
-// from disk on every load (the file may have changed). Either way the samples are
-// converted to the host rate and set up as a new convolution slot, so a failed
-// load leaves the playing block exactly as it was.
-#include <memory>
+#include "data/impulses.hpp"
 
 #include "data/impulseerrors.hpp"
 #include "data/resample.hpp"
 #include "data/wavread.hpp"
 #include "platform/files.hpp"
-#include "plugin/qvengine.hpp"
 #include "resources/resources.hpp"
 
 namespace {
@@ -78,49 +72,8 @@ bool readUserImpulse(const qvimpulse& entry, float hostRate, bool limitSize,
 
 }  // namespace
 
-bool qvengine::loadImpulse(int32_t index, int32_t block) {
-  data.errorText.clear();
-  if (index < 0 || static_cast<uint32_t>(index) >= data.impulses.count()) return false;
-  if (block < -1 || (block >= 0 && static_cast<uint32_t>(block) >= chain.cabBlocks.count()))
-    return false;
-
-  qvimpulse& entry = *data.impulses[static_cast<uint32_t>(index)];
-  std::vector<float> samples;
-  const bool read =
-      entry.res >= 0
-          ? readFactoryImpulse(factoryImpulses, entry, state.sampleRate, samples, data.errorText)
-          : readUserImpulse(entry, state.sampleRate,
-                            state.settingInt(kSetLimitImpulseFiles) == 1, samples,
-                            data.errorText);
-  if (!read) return false;
-
-  const int slot = chain.cabEngine->createSlot(samples);
-  if (slot < 0) {
-    data.errorText = "Convolution slot could not be created.";
-    return false;
-  }
-
-  if (block < 0) {
-    auto cab = std::make_unique<qvusconv>(state, true);  // a "New Sim" with default parameters
-    cab->slot = slot;
-    cab->impulse = index;
-    data.currentCabBlock = static_cast<int32_t>(chain.cabBlocks.append(std::move(cab)));
-    return true;
-  }
-  qvusconv& cab = *chain.cabBlocks[static_cast<uint32_t>(block)];
-  if (cab.slot >= 0) chain.cabEngine->releaseSlot(cab.slot);
-  cab.slot = slot;
-  cab.impulse = index;
-  chain.cabEngine->setActive(slot, cab.params[qvusconv::kEnabled]->xi != 0);
-  return true;
-}
-
-void qvengine::reloadCabImpulses() {
-  for (uint32_t b = 0; b < chain.cabBlocks.count(); ++b) {
-    const int32_t index = chain.cabBlocks[b]->impulse;
-    // A block whose file has gone since keeps playing its impulse at the old rate
-    // rather than disappearing from the rig.
-    if (index >= 0) loadImpulse(index, static_cast<int32_t>(b));
-  }
-  chain.updateCabActivity();
+bool readImpulseSamples(std::vector<qvfactorysamples>& cache, qvimpulse& entry, float hostRate,
+                        bool limitSize, std::vector<float>& out, qvstring& error) {
+  return entry.res >= 0 ? readFactoryImpulse(cache, entry, hostRate, out, error)
+                        : readUserImpulse(entry, hostRate, limitSize, out, error);
 }

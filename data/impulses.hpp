@@ -1,10 +1,12 @@
-// Impulse responses on their way from the catalogue to a cab sim: the engine's
-// cache of decoded factory impulses. The loader itself is qvengine::loadImpulse
-// (data/impulses.cpp): decode, convert to the host rate, hand the samples to a new
-// convolution slot of the chain.
+// Impulse responses on their way from the catalogue to a cab sim: decoding a
+// factory impulse (once, cached at its file rate) or reading a user file, then
+// converting to the host rate. The engine hands the samples to a convolution slot
+// (qvengine::loadImpulse).
 #pragma once
 #include <cstdint>
 #include <vector>
+
+#include "data/records.hpp"
 
 // The decoded samples of one factory impulse at its file rate. Kept for the life
 // of the engine, so a later rate change converts from the original again instead
@@ -14,3 +16,11 @@ struct qvfactorysamples {
   int sampleRate = 0;          // file rate, Hz
   std::vector<float> samples;  // first channel, empty until decoded
 };
+
+// [ui or between blocks] The samples of catalogue entry `entry` at `hostRate`
+// into `out`: a factory entry through `cache` (its bufferIndex is kept pointing
+// at its cache entry), a user file from disk, refused beyond the size limit when
+// `limitSize`. False, with the editor's text for the reason in `error`, when it
+// cannot be read.
+bool readImpulseSamples(std::vector<qvfactorysamples>& cache, qvimpulse& entry, float hostRate,
+                        bool limitSize, std::vector<float>& out, qvstring& error);

@@ -107,6 +107,19 @@ private:
   uint32_t refused_ = 0;                            // writer openings refused and not yet closed
 };
 
+// Keeps a cursor at depth 0 around a walk: rewound on entry and on every path
+// out, early returns included.
+class qvcursorrewind {
+public:
+  explicit qvcursorrewind(qvjsoncursor& c) : c_(c) { c_.rewind(); }
+  ~qvcursorrewind() { c_.rewind(); }
+  qvcursorrewind(const qvcursorrewind&) = delete;
+  qvcursorrewind& operator=(const qvcursorrewind&) = delete;
+
+private:
+  qvjsoncursor& c_;
+};
+
 // Conversions of one node, as the reader operations apply them.
 double jsonNodeNumber(const qvjsonnode& n);
 int32_t jsonNodeInt(const qvjsonnode& n);

@@ -38,3 +38,9 @@ struct qvimpulse {
   int32_t res = -1;         // DATA resource 2..30 of a factory impulse, -1 for a user file (deletable)
   int32_t bufferIndex = -1; // run-time only: the loaded impulse buffer, -1 after loading
 };
+
+// A message for the editor's one-line message area: 1 information, 2 warning.
+struct qvmessage {
+  qvstring text;
+  int32_t level = 1;
+};

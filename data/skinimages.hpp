@@ -5,8 +5,16 @@
 #include <cstdint>
 
 constexpr int32_t kFirstBackgroundImage = 69;   // the amplifier and pedal faces start here
+constexpr int32_t kFirstPedalFaceImage = 83;    // the pedal faces follow the 14 amplifier faces
 constexpr int32_t kFirstLogoImage = 94;         // the logos start here
 constexpr int32_t kFallbackBackgroundImage = 24;
 constexpr int32_t kFallbackKnobProfile = 1;
-constexpr int32_t kHighestImage = 117;          // 118 images, numbered from 0
+constexpr int32_t kHighestImage = 119;          // 120 list entries, numbered from 0
 constexpr int32_t kImageCount = kHighestImage + 1;
+
+// Entries of the editor's skin menus: amplifier faces, pedal faces, the knob
+// profiles 1..13, and "Off" followed by the 26 logos.
+constexpr int32_t kAmpFaceMenuEntries = 14;
+constexpr int32_t kPedalFaceMenuEntries = 11;
+constexpr int32_t kKnobStyleMenuEntries = 13;
+constexpr int32_t kLogoMenuEntries = 27;

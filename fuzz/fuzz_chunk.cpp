@@ -27,7 +27,7 @@ qvengine& engine() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   qvengine& e = engine();
   e.data.chunkText.assign(reinterpret_cast<const char*>(data), size);
-  e.runRigCommand(kCmdSelectPreset, -1.0f);
+  e.applyChunk();  // no audio thread: parses and loads here
   qvstring text;
   int32_t level = 0;
   while (e.messages.pop(text, level)) {

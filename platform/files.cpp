@@ -60,15 +60,15 @@ bool writeAll(int fd, const unsigned char* p, size_t n) {
   return true;
 }
 
-qvstring folderOf(const qvstring& path) {
+std::string folderOf(const std::string& path) {
   size_t cut = path.find_last_of(kPathSeparator);
-  if (cut == qvstring::npos) return ".";
+  if (cut == std::string::npos) return ".";
   if (cut == 0) return "/";
   return path.substr(0, cut);
 }
 
 // Makes the rename itself durable; a failure here does not undo the save.
-void syncFolder(const qvstring& folder) {
+void syncFolder(const std::string& folder) {
   int fd = openRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY);
   if (fd < 0) return;
   ::fsync(fd);
@@ -105,7 +105,7 @@ bool endsWithWavAnyCase(const char* name) {
 
 }  // namespace
 
-bool readWholeFile(const qvstring& path, qvstring& bytes) {
+bool readWholeFile(const std::string& path, std::string& bytes) {
   bytes.clear();
   fdholder fd(openRetrying(path.c_str(), O_RDONLY));
   if (fd.get() < 0) return false;
@@ -127,17 +127,17 @@ bool readWholeFile(const qvstring& path, qvstring& bytes) {
   return true;
 }
 
-bool writeFileAtomic(const qvstring& link_or_path, const void* bytes, size_t size) {
+bool writeFileAtomic(const std::string& link_or_path, const void* bytes, size_t size) {
   if (link_or_path.empty()) return false;
   // A document reached through a symbolic link is replaced where it lives; renaming
   // over the link itself would turn it into a file of its own.
-  qvstring path = link_or_path;
+  std::string path = link_or_path;
   if (char* full = ::realpath(link_or_path.c_str(), nullptr)) {
     path = full;
     std::free(full);
   }
   int fd = -1;
-  qvstring temp;
+  std::string temp;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     temp = path + ".tmp" + std::to_string(::getpid()) + "-" +
            std::to_string(tempCounter.fetch_add(1, std::memory_order_relaxed));
@@ -164,16 +164,22 @@ bool writeFileAtomic(const qvstring& link_or_path, const void* bytes, size_t siz
   return true;
 }
 
-bool copyFile(const qvstring& from, const qvstring& to) {
-  qvstring bytes;
+bool copyFile(const std::string& from, const std::string& to) {
+  std::string bytes;
   return readWholeFile(from, bytes) && writeFileAtomic(to, bytes);
 }
 
-std::vector<qvstring> listWavFiles(const qvstring& folder) {
-  std::vector<qvstring> names;
+bool makeFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0777) == 0) return true;
+  struct stat st{};
+  return errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::vector<std::string> listWavFiles(const std::string& folder) {
+  std::vector<std::string> names;
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return names;
-  qvstring base = folder;
+  std::string base = folder;
   if (!base.empty() && base.back() != kPathSeparator) base += kPathSeparator;
   while (struct dirent* e = ::readdir(dir)) {
     if (!endsWithWavAnyCase(e->d_name)) continue;
@@ -186,7 +192,7 @@ std::vector<qvstring> listWavFiles(const qvstring& folder) {
   return names;
 }
 
-qvfileprobe probeFile(const qvstring& path) {
+qvfileprobe probeFile(const std::string& path) {
   qvfileprobe probe;
   fdholder fd(openRetrying(path.c_str(), O_RDONLY));
   if (fd.get() < 0) {
@@ -205,13 +211,13 @@ qvfileprobe probeFile(const qvstring& path) {
   return probe;
 }
 
-qvstring moduleFolder() {
+std::string moduleFolder() {
   Dl_info info{};
   // Any address inside this module names the module's file.
   if (::dladdr(reinterpret_cast<void*>(&moduleFolder), &info) == 0 || !info.dli_fname ||
       !*info.dli_fname)
     return {};
-  qvstring file = info.dli_fname;
+  std::string file = info.dli_fname;
   // The loader keeps the name it was given, which may be relative to a folder
   // the host has since left; resolve it while we can.
   if (char* full = ::realpath(info.dli_fname, nullptr)) {
@@ -219,7 +225,7 @@ qvstring moduleFolder() {
     std::free(full);
   }
   size_t cut = file.find_last_of(kPathSeparator);
-  if (cut == qvstring::npos) return {};
+  if (cut == std::string::npos) return {};
   return file.substr(0, cut + 1);
 }
 

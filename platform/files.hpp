@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "data/qvstring.hpp"
-
 // The documented paths use a backslash; every rule about "the last separator"
 // applies to this character on the system we were built for.
 #if defined(_WIN32)
@@ -37,7 +35,7 @@ struct qvfileprobe {
 
 // [any] Reads the whole file into `bytes`. False (and `bytes` empty) when the
 // file cannot be opened or read.
-bool readWholeFile(const qvstring& path, qvstring& bytes);
+bool readWholeFile(const std::string& path, std::string& bytes);
 
 // [any] Replaces `path` with `size` bytes so that the file holds either its old or
 // its new content, whatever happens: the bytes go to a temporary file in the same
@@ -45,29 +43,33 @@ bool readWholeFile(const qvstring& path, qvstring& bytes);
 // target. An existing target keeps its permission bits; a symbolic link is
 // followed and the file it names replaced. False when any step
 // fails; the temporary file is then removed and the target is untouched.
-bool writeFileAtomic(const qvstring& path, const void* bytes, size_t size);
-inline bool writeFileAtomic(const qvstring& path, const qvstring& bytes) {
+bool writeFileAtomic(const std::string& path, const void* bytes, size_t size);
+inline bool writeFileAtomic(const std::string& path, const std::string& bytes) {
   return writeFileAtomic(path, bytes.data(), bytes.size());
 }
 
 // [any] Copies `from` to `to` (replacing `to` atomically). False when `from`
 // cannot be read or `to` cannot be written.
-bool copyFile(const qvstring& from, const qvstring& to);
+bool copyFile(const std::string& from, const std::string& to);
+
+// [any] Makes the folder `path` (its parent must exist). True when it exists
+// afterwards, made now or before.
+bool makeFolder(const std::string& path);
 
 // [any] Names (without the folder) of the regular files in `folder` whose name
 // ends in ".wav" in any letter case, as a folder search for "*.wav" finds them,
 // sorted bytewise. Empty when the folder cannot be read. The importer applies its
 // own, case-sensitive rule on top.
-std::vector<qvstring> listWavFiles(const qvstring& folder);
+std::vector<std::string> listWavFiles(const std::string& folder);
 
 // [any] Opens `path` read-only and closes it again; on success the size in bytes,
 // otherwise the reason.
-qvfileprobe probeFile(const qvstring& path);
+qvfileprobe probeFile(const std::string& path);
 
 // [any] Folder of the module file (the plug-in library, or the executable when
 // linked statically into one) that holds this code, ending in kPathSeparator.
 // Empty when the system cannot tell.
-qvstring moduleFolder();
+std::string moduleFolder();
 
 // [any] Milliseconds from a monotonic clock; wraps after about 49.7 days, so
 // compare ticks by unsigned difference.

@@ -5,28 +5,10 @@
 #include <cstring>
 #include <iterator>
 
+#include "plugin/brackets.hpp"
 #include "plugin/qvchainchange.hpp"
 
 namespace {
-// Brackets of one slot, read in pairs and held inside its run of n units: each
-// pair starts no earlier than the previous pair ended, empty pairs go, and an
-// unpaired last entry is dropped.
-void sanitiseBrackets(std::vector<int32_t>& brackets, int32_t n) {
-  std::vector<int32_t> kept;
-  int32_t lower = 0;
-  for (size_t i = 0; i + 1 < brackets.size(); i += 2) {
-    int32_t start = std::max(brackets[i], lower);
-    int32_t end = std::max(brackets[i + 1], start);
-    lower = end;
-    start = std::min(start, n);
-    end = std::min(end, n);
-    if (start == end) continue;
-    kept.push_back(start);
-    kept.push_back(end);
-  }
-  brackets = std::move(kept);
-}
-
 bool isZeroOrDenormal(float x) {
   uint32_t bits;
   std::memcpy(&bits, &x, sizeof bits);

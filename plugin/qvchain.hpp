@@ -17,12 +17,12 @@
 #include "data/qvlist.hpp"
 #include "plugin/qvmailbox.hpp"
 #include "plugin/qvmeter.hpp"
-#include "plugin/qvprocstate.hpp"
 #include "plugin/qvslot.hpp"
 #include "units/cabsim.hpp"
 #include "units/convengine.hpp"
 #include "units/dynamics.hpp"
 #include "units/elliptic.hpp"
+#include "units/qvprocstate.hpp"
 #include "units/qvutil.hpp"
 
 class qvchain final : public qvchangeguard {

@@ -13,7 +13,7 @@ qvengine::qvengine(const qvstring& folder, const qvstring& save)
   data.pluginFolder = folder;
   data.savePath = folder + save;
   data.defaultPath = data.savePath;
-  data.projectPath = folder + "qvproj-preset" + kPathSeparator + save;
+  data.projectPath = folder + kProjectFolderName + kPathSeparator + save;
   data.currentPresetName = "Layered OD";
   chain.updateGains();
 }
@@ -45,17 +45,23 @@ void qvengine::applySampleRate(float rate) {
 }
 
 void qvengine::drainCommands(bool fromAudioThread) noexcept {
-  const float rate = pendingRate_.exchange(0.0f, std::memory_order_acq_rel);
-  if (rate > 0.0f) {
-    // Like a command: a failure leaves the rig at the old rate, playing.
-    chain.beginChange();
-    try {
-      applySampleRate(rate);
-      chain.commitChange();
-    } catch (...) {
-      chain.rollbackChange();
-      messages.post("Warning: sample rate change failed", 2);
+  // A rate change reloads the cab sims from the catalogue, which editor commands
+  // change under the command lock on their own thread: only with the lock, and
+  // at a later block when it is busy. Like a command, a failure leaves the rig
+  // at the old rate, playing.
+  if (pendingRate_.load(std::memory_order_acquire) > 0.0f && mailbox.commandLock().try_lock()) {
+    const float rate = pendingRate_.exchange(0.0f, std::memory_order_acq_rel);
+    if (rate > 0.0f) {
+      chain.beginChange();
+      try {
+        applySampleRate(rate);
+        chain.commitChange();
+      } catch (...) {
+        chain.rollbackChange();
+        messages.post("Warning: sample rate change failed", 2);
+      }
     }
+    mailbox.commandLock().unlock();
   }
   mailbox.drainCommands(fromAudioThread);
 }
@@ -112,9 +118,9 @@ void qvengine::runEditorCommand(int32_t code, float value) {
 }
 
 void qvengine::runEditorCommandLocked(int32_t code, float value) {
-  if (runImpulseCommand(code, value)) return;
+  if (runImpulseCommand(code, value) || runEditorStateCommand(code, value)) return;
   switch (code) {
-    // ---- presets and categories (data/presetops.cpp) ----
+    // ---- presets and categories (engine_presetcmds.cpp) ----
     case kCmdSavePreset: savePresetCommand(false); break;
     case kCmdSavePresetAsNew: savePresetCommand(true); break;
     case kCmdDeletePreset: deletePresetCommand(); break;
@@ -134,7 +140,7 @@ void qvengine::runEditorCommandLocked(int32_t code, float value) {
 void qvengine::runRigCommand(int32_t code, float value) {
   if (runImpulseCommand(code, value)) return;
   switch (code) {
-    // ---- presets (data/presetops.cpp) ----
+    // ---- presets (engine_presetcmds.cpp) ----
     case kCmdSelectPreset: selectPresetCommand(truncToInt(value)); break;
     default: break;
   }

@@ -8,19 +8,25 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "data/datamodel.hpp"
 #include "data/impulses.hpp"
+#include "data/presetops.hpp"
 #include "data/qvstring.hpp"
 #include "plugin/qvchain.hpp"
 #include "plugin/qvcontrol.hpp"
+#include "plugin/qveditorstate.hpp"
 #include "plugin/qvmailbox.hpp"
 #include "plugin/qvmessages.hpp"
-#include "plugin/qvprocstate.hpp"
+#include "units/qvprocstate.hpp"
 
 enum qvcommand : int32_t {
   kCmdAddImpulseFile = 70001,     // path in editorPath
+  kCmdShowPresets = 70002,        // opens the preset box, listing presets
+  kCmdCloseBox = 70003,           // closes the open box
+  kCmdChangeCab = 70004,          // opens the preset box, listing impulses
   kCmdSavePreset = 70006,         // name in editorName when nameFieldOpen
   kCmdSavePresetAsNew = 70007,
   kCmdDeletePreset = 70008,
@@ -28,31 +34,31 @@ enum qvcommand : int32_t {
   kCmdSaveCabSettings = 70012,    // name in editorName
   kCmdChooseCabBlock = 70013,
   kCmdImportFolder = 70014,       // folder in editorPath
+  kCmdRebuildEditor = 70015,
+  kCmdCloseBoxNumber = 70016,     // value: 3 the preset box, 1 or 4 the block box
   kCmdEditCategory = 70017,
   kCmdCommitCategory = 70018,     // name in editorName
   kCmdDeleteCategory = 70019,
+  kCmdMoveRow = 70020,            // value: the preset or impulse row picked for a move
+  kCmdMoveCategoryRow = 70021,    // value: the category row picked for a move
   kCmdDragAndDrop = 70022,        // see qvdragdrop
   kCmdSaveDocument = 70028,
+  kCmdSelectPage = 70201,         // value: the page, rounded
   kCmdSelectPreset = 85003,       // value: preset index, -1 the host chunk
   kCmdChooseImpulse = 85006,
   kCmdDeleteImpulse = 85007,
   kCmdRemoveCabBlock = 85008,
 };
 
-// A message for the editor's one-line message area: 1 information, 2 warning.
-struct qvmessage {
-  qvstring text;
-  int32_t level = 1;
-};
+// The subfolder of the plug-in's folder that holds the user document while
+// global setting 6 is on.
+inline constexpr const char* kProjectFolderName = "qvproj-preset";
 
-// What the editor drags before it posts 70022: a category within its list, or a
-// preset or an impulse to another position of its list or onto a category.
-struct qvdragdrop {
-  enum class Kind { none, presetCategory, impulseCategory, preset, impulse };
-  Kind kind = Kind::none;
-  int32_t from = -1;        // index of the dragged entry in its list
-  int32_t to = -1;          // new position in the same list, -1 when dropped on a category
-  int32_t category = -1;    // index of the category dropped on (preset or impulse categories)
+// The editor's model (skin catalogue, named lists, panel state): made by the
+// editor, owned by the engine, so that it outlives every window the host opens.
+class qvguimodelbase {
+public:
+  virtual ~qvguimodelbase() = default;
 };
 
 class qvengine : public qvcommandtarget {
@@ -86,7 +92,7 @@ public:
   qvchangeguard* changeGuard() override { return &chain; }
   void commandFailed(int32_t code) noexcept override;
 
-  // ---- load and save (data/loadsave.cpp, data/presetio.cpp) ----
+  // ---- documents and presets (engine_document.cpp, engine_presets.cpp) ----
   void loadSystem();                      // [stopped] start-up load
   int loadDocument(bool factory);         // [ui or between blocks] 0 or a reader code
   void saveDocument();                    // [ui or between blocks]
@@ -101,14 +107,38 @@ public:
   void useSavePathFromSetting();
   // [between blocks] The data side of a drag and drop described by `drag`.
   void dropDragged();
-  // ---- editor controls (plugin/qvcontrols.cpp) ----
+  // ---- editor controls (plugin/qvcontrols.cpp, plugin/controlkinds.cpp) ----
   // [ui, holding mailbox.commandLock()] Appends a control made for the current
   // rig and returns its tag. The editor rebuilds the table after every rig
   // change, under the lock, so the audio thread never sees it half made.
   int32_t addControl(qvcontrol control);
   void clearControls();  // [ui, holding the command lock]
+  // [ui] A text field's new text (kinds 2, 5 and 34): kept in its control, then
+  // posted like any control.
+  void postText(int32_t tag, const qvstring& text);
+  // [between blocks] What a control does when its command runs: the value goes
+  // into the control (and the parameter it holds), then the kind acts. Stale
+  // tags, controls of an earlier rig or a closed box, non-finite values and menu
+  // entries out of range do nothing.
+  void applyControl(int32_t tag, float value);
 
-  // ---- impulses (data/impulses.cpp, data/impulsecmds.cpp) ----
+  // ---- the editor's state (plugin/engine_editorcmds.cpp) ----
+  // [ui] A copy of the editor state, taken under the command lock.
+  qveditorstate editorState();
+  // [ui] Drag mode: presses on draggable controls pick them up instead.
+  void setDragMode(bool on);
+  // [any, never blocks] Asks the editor to rebuild its views at its next idle.
+  void requestRebuild() { viewsChanged.fetch_add(1, std::memory_order_release); }
+  // [ui] True once for any number of requests since the last call. (The counter
+  // only grows, so an editor may also compare it with a value it has seen.)
+  bool takeRebuildRequest() {
+    const uint32_t requests = viewsChanged.load(std::memory_order_acquire);
+    const bool wanted = requests != rebuildsTaken_;
+    rebuildsTaken_ = requests;
+    return wanted;
+  }
+
+  // ---- impulses (engine_impulses.cpp) ----
   // [between blocks] Loads catalogue entry `index` into cab block `block` (-1: a
   // new block at the end, which becomes the current one). False, with the reason
   // in data.errorText, when it cannot be loaded; the block is then untouched.
@@ -127,12 +157,14 @@ public:
   qvstring pluginFolder;  // ends in the path separator
   qvstring saveName;      // file name of the user document, relative to the folder
   // What the editor hands to the commands that need text: typed names, chosen paths.
+  // The category box's name field (a kind-34 control) writes editorName too.
   qvstring editorName;
   bool nameFieldOpen = false;
   qvstring editorPath;
   qvdragdrop drag;                 // set by the editor before it posts 70022
   qvmessagering messages;          // for the editor's message line
-  std::atomic<uint32_t> viewsChanged{0};  // bumped when the editor's lists must be rebuilt
+  std::unique_ptr<qvguimodelbase> guiModel;  // [ui] null until an editor is made
+  std::atomic<uint32_t> viewsChanged{0};  // counts rebuild requests (requestRebuild)
   // When set, preset loads create their cab blocks through this instead of
   // loadImpulse (tests and fuzzing run without impulse files).
   std::function<bool(int32_t index, int32_t block)> impulseLoaderForTesting;
@@ -148,7 +180,23 @@ private:
   // [ui, inside an editor command] Posts a rig command once the command is done.
   void deferPost(int32_t code, float value) { deferred_ = {code, value}; }
   void applySampleRate(float rate);
-  // ---- preset and category commands (data/presetops.cpp) ----
+  // ---- editor state commands (engine_editorcmds.cpp) ----
+  bool runEditorStateCommand(int32_t code, float value);
+  // [ui] Drag mode's press on a draggable control: picks it; false when not picked.
+  bool pickInDragMode(int32_t tag);
+  void openBox(qvboxkind box, int32_t block = -1, int32_t param = -1);
+  // ---- control kinds (controlkinds.cpp), between blocks ----
+  void applyOption(const qvcontrol& c, float value);
+  void applyValueField(const qvcontrol& c);
+  void applyParamField(const qvcontrol& c);
+  void applyRigKind(const qvcontrol& c, float value);  // blocks, pedals, amplifier, skins, menus
+  void applyPedalMenu(const qvcontrol& c, int32_t entry);
+  void applyPresetMenu(int32_t entry);
+  void applyDrop(const qvcontrol& target);
+  // A rig edit's result: a warning for what was refused, a rebuild for what
+  // changed; a box for a block closes when the blocks moved.
+  void afterRigEdit(int result, bool blocksMoved);
+  // ---- preset and category commands (engine_presetcmds.cpp) ----
   void selectPresetCommand(int32_t index);
   void savePresetCommand(bool asNew);
   void deletePresetCommand();
@@ -158,5 +206,7 @@ private:
   void deleteCategoryCommand(float value);
 
   qvpost deferred_;
+  qveditorstate ui_;  // under the command lock
+  uint32_t rebuildsTaken_ = 0;  // [ui] viewsChanged when the editor last took a request
   std::atomic<float> pendingRate_{0.0f};  // a host rate waiting for the next block, 0 none
 };

@@ -13,7 +13,7 @@
 #include <cstdint>
 
 #include "platform/sync.hpp"
-#include "plugin/qvprocstate.hpp"
+#include "units/qvprocstate.hpp"
 
 // Code ranges.
 constexpr int32_t kFirstEditorCommand = 70000;

@@ -7,6 +7,7 @@ packages=(
   nlohmann-json3-dev libsndfile1-dev libsoxr-dev libfftw3-dev
   googletest libgtest-dev libbenchmark-dev libzita-convolver-dev
   clang libclang-rt-14-dev
+  libcairo2-dev libx11-dev libxtst-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core xvfb xauth
 )
 missing=()
 for p in "${packages[@]}"; do

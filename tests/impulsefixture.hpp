@@ -10,17 +10,17 @@
 #include "plugin/qvengine.hpp"
 #include "tempdir.hpp"
 
-// Writes mono float samples with libsndfile; false on failure.
-inline bool writeMonoWav(const std::string& path, int rate, const std::vector<float>& x,
-                         int format = SF_FORMAT_WAV | SF_FORMAT_FLOAT) {
+// Writes interleaved samples with libsndfile; false on failure.
+inline bool writeSound(const std::string& path, int rate, const std::vector<float>& interleaved,
+                       int channels = 1, int format = SF_FORMAT_WAV | SF_FORMAT_FLOAT) {
   SF_INFO info{};
   info.samplerate = rate;
-  info.channels = 1;
+  info.channels = channels;
   info.format = format;
   SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
   if (!f) return false;
-  const sf_count_t n = sf_count_t(x.size());
-  const bool ok = sf_writef_float(f, x.data(), n) == n;
+  const sf_count_t n = sf_count_t(interleaved.size()) / channels;
+  const bool ok = sf_writef_float(f, interleaved.data(), n) == n;
   return sf_close(f) == 0 && ok;
 }
 
@@ -38,7 +38,7 @@ protected:
   // Writes `name` into the plug-in folder and returns its full path.
   std::string wav(const std::string& name, int rate, const std::vector<float>& x) {
     const std::string path = dir.file(name);
-    EXPECT_TRUE(writeMonoWav(path, rate, x)) << path;
+    EXPECT_TRUE(writeSound(path, rate, x)) << path;
     return path;
   }
   int32_t addUser(const std::string& path) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "data/jsontext.hpp"
+#include "platform/files.hpp"
 #include "plugin/qvengine.hpp"
 #include "tempdir.hpp"
 #include "units/cabsim.hpp"
@@ -79,25 +80,14 @@ inline qvjsonnode slotEntry(int dataind, bool active, int positioncode) {
 // A preset on amplifier definition `dataind`, in the short form presets use.
 inline qvjsonnode shortPreset(const std::string& name, int cid, int dataind,
                               const std::vector<qvjsonnode>& slots) {
-  qvjsonnode j = qvjsonnode::object();
-  j["version"] = 1;
+  qvjsonnode j = qvjsonnode::parse(R"({"version":1,"name":"","user":false,"categoryid":0,
+      "currentconvblock":0,"dataind":0,"active":true,"bgimg":1,"logoimg":2,"knobprof":3,
+      "presethinter":1,"buttonx":0,"buttony":0,"vol":0.5,"invol":0.4,"brackets":[],"slots":[],
+      "blocks":[],"convblocks":[],"flexblocks":[]})");
   j["name"] = name;
-  j["user"] = false;
   j["categoryid"] = cid;
-  j["currentconvblock"] = 0;
   j["dataind"] = dataind;
-  j["active"] = true;
-  j["bgimg"] = 1;
-  j["logoimg"] = 2;
-  j["knobprof"] = 3;
-  j["presethinter"] = 1;
-  j["buttonx"] = 0;
-  j["buttony"] = 0;
-  j["vol"] = 0.5;
-  j["invol"] = 0.4;
-  j["brackets"] = qvjsonnode::array();
   j["slots"] = qvjsonnode(slots);
-  j["blocks"] = qvjsonnode::array();
   j["convblocks"] = qvjsonnode::array({cabEntry(2, 0.4f)});
   j["flexblocks"] = qvjsonnode::array({gateEntry(0.1f)});
   return j;
@@ -170,6 +160,19 @@ inline std::string rigText(qvengine& e) {
   qvjsoncursor n;
   e.writePresetNode("rig", false, -1, n);
   return n.text();
+}
+
+inline std::vector<std::string> presetNames(const qvengine& e) {
+  std::vector<std::string> out;
+  for (uint32_t k = 0; k < e.data.presets.count(); ++k) out.push_back(e.data.presets[k]->name);
+  return out;
+}
+
+// The user document written into `dir`, empty when there is none.
+inline std::string savedDocument(const TempDir& dir) {
+  qvstring bytes;
+  readWholeFile(dir.path() + "/" + kSaveName, bytes);
+  return bytes;
 }
 
 inline std::vector<std::string> drainMessages(qvengine& e) {

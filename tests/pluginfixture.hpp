@@ -1,15 +1,12 @@
 // The built plug-in corvina.so loaded through our test host the way a digital
 // audio workstation loads it, with helpers to feed it signals and read them back.
 // Each instance runs from a copy of the library in a fresh folder, so no user
-// document beside the build can change what it loads; a copy may be given its
-// own user document to start from.
+// document beside the build can change what it loads.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <memory>
-#include <numbers>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,56 +14,48 @@
 #include "platform/files.hpp"
 #include "plugin/qvengine.hpp"
 #include "tests/tempdir.hpp"
-#include "tools/vsthost/vsthost.hpp"
+#include "tools/host/guitarsynth.hpp"
+#include "tools/host/pluginstage.hpp"
+#include "tools/host/vsthost.hpp"
 
 inline constexpr float kRate = 48000.0f;
 
-// The plug-in copied into a fresh folder, with `userDocument` beside it as the
-// user's data document when it is not empty.
-class PluginCopy {
-public:
-  explicit PluginCopy(const std::string& userDocument = {}) {
-    path_ = dir_.file("corvina.so");
-    std::error_code ec;
-    std::filesystem::copy_file(CORVINA_PLUGIN_PATH, path_, ec);
-    EXPECT_FALSE(ec) << ec.message();
-    if (!userDocument.empty()) {
-      EXPECT_TRUE(writeFileAtomic(dir_.file("corvina-save.fxda"), userDocument));
-    }
-  }
-  PluginCopy(const PluginCopy&) = delete;
-  PluginCopy& operator=(const PluginCopy&) = delete;
+// The plug-in staged once per process by the tools' own stage: a copy in a fresh
+// folder, without a user document.
+inline const pluginstage& stagedPlugin() {
+  static pluginstage stage;
+  static const bool made = [] {
+    std::string error;
+    const bool ok = stage.create(CORVINA_PLUGIN_PATH, error);
+    EXPECT_TRUE(ok) << error;
+    return ok;
+  }();
+  (void)made;
+  return stage;
+}
 
-  // The copy without a user document, shared by every test of the process.
-  static const PluginCopy& get() {
-    static PluginCopy copy;
-    return copy;
-  }
-  std::shared_ptr<qvhostmodule> module() const {
-    auto m = std::make_shared<qvhostmodule>();
-    EXPECT_EQ(m->open(path_), qvhostresult::ok) << m->error();
-    return m;
-  }
-  const std::string& folder() const { return dir_.path(); }
+// The staged library, loaded once more (instances keep it loaded).
+inline std::shared_ptr<qvhostmodule> pluginModule() {
+  auto m = std::make_shared<qvhostmodule>();
+  EXPECT_EQ(m->open(stagedPlugin().pluginPath()), qvhostresult::ok) << m->error();
+  return m;
+}
 
-private:
-  TempDir dir_;
-  std::string path_;
-};
-
-// An instance of `copy`, opened at `rate` (effOpen, rate, block size), not resumed.
-inline std::unique_ptr<qvhostinstance> startPlugin(const PluginCopy& copy, float rate,
-                                                   qvhostoptions options = {}) {
-  options.sampleRate = rate;
-  qvhostresult result = qvhostresult::cannotOpen;
-  auto host = qvhostinstance::create(copy.module(), options, result);
-  EXPECT_EQ(result, qvhostresult::ok);
-  if (host) host->open();
+// An instance opened at `rate` (effOpen, rate, block size), not resumed.
+inline std::unique_ptr<qvhostinstance> startPlugin(float rate = kRate) {
+  std::string error;
+  auto host = openStagedPlugin(stagedPlugin(), rate, 4096, error);
+  EXPECT_TRUE(host) << error;
   return host;
 }
 
-inline std::unique_ptr<qvhostinstance> startPlugin(qvhostoptions options = {}) {
-  return startPlugin(PluginCopy::get(), kRate, options);
+// An instance at `rate` playing the preset `text`, resumed.
+inline std::unique_ptr<qvhostinstance> startWithPreset(float rate, const std::string& text) {
+  auto host = startPlugin(rate);
+  if (!host) return host;
+  giveChunk(*host, text);
+  host->resume();
+  return host;
 }
 
 inline std::vector<uint8_t> chunkOf(const std::string& text) {
@@ -79,15 +68,10 @@ inline std::string chunkText(const std::vector<uint8_t>& chunk) {
   return chunk.empty() ? std::string() : std::string(chunk.begin(), chunk.end() - 1);
 }
 
-// A plucked-string-like test signal: decaying partials, loud enough to open the gate.
+// `n` frames of the synthesized guitar DI at `rate`: loud enough to open the gate.
 inline std::vector<float> testSignal(size_t n, float rate = kRate) {
-  std::vector<float> x(n);
-  for (size_t i = 0; i < n; ++i) {
-    const double t = double(i) / rate;
-    x[i] = float(0.4 * std::exp(-3.0 * std::fmod(t, 0.5)) *
-                 (std::sin(2 * std::numbers::pi * 110.0 * t) +
-                  0.5 * std::sin(2 * std::numbers::pi * 330.0 * t)));
-  }
+  std::vector<float> x = synthGuitarDI(rate, double(n + 1) / rate);
+  x.resize(n);
   return x;
 }
 
@@ -128,5 +112,14 @@ inline std::vector<std::pair<std::string, std::string>> factoryPresetChunks() {
   engine.loadSystem();
   for (uint32_t i = 0; i < engine.data.presets.count(); ++i)
     out.emplace_back(engine.data.presets[i]->name, engine.data.presets[i]->node.text());
+  return out;
+}
+
+// `count` presets spread over the factory list, so that delays, wahs, cab sims and
+// oversampled ranges all take part.
+inline std::vector<std::pair<std::string, std::string>> presetSample(size_t count) {
+  const auto all = factoryPresetChunks();
+  std::vector<std::pair<std::string, std::string>> out;
+  for (size_t k = 0; k < count && !all.empty(); ++k) out.push_back(all[k * all.size() / count]);
   return out;
 }

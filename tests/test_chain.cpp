@@ -71,14 +71,6 @@ struct Rig {
   }
 };
 
-// A recursive unit whose state a NaN would poison.
-std::unique_ptr<qvutil> createUnitForTest(const qvprocstate& st) {
-  auto u = createUnit(kBlockFilter, st, true, true);
-  u->params[1]->setValue(2000.0f);
-  u->setRateMultiplier(1.0f);
-  return u;
-}
-
 // The factory document's stored positions of the gain settings.
 void factoryGains(Rig& r) {
   r.setting(kSetOutputLevel, 0.5f);
@@ -180,47 +172,49 @@ TEST(Chain, MeterCoversExactlyTheLast2048Samples) {
   EXPECT_LT(r.chain.outputLevel(), 1e-9);
 }
 
+// Units inside a range run factor times per host sample at factor times the rate;
+// a range to the end closes after the last unit; a low sine passes the up- and
+// down-sampling filters at unity (after their small delay).
 TEST(Chain, OversampledRangesRunTheirUnitsFactorTimes) {
   Rig r;
   r.addUnits(7);
-  r.chain.sections = {2, 5};
-  r.st.settings[kSetOversampling]->setValue(4.0f);
-  r.chain.setOversampling(4);
-  const float expectedRate[7] = {1, 1, 4, 4, 4, 1, 1};
-  for (int u = 0; u < 7; ++u) EXPECT_FLOAT_EQ(r.probes[u]->rate, expectedRate[u]) << "unit " << u;
-  r.one(0.1f);
-  const int expectedCalls[7] = {1, 1, 4, 4, 4, 1, 1};
-  for (int u = 0; u < 7; ++u) EXPECT_EQ(r.probes[u]->calls, expectedCalls[u]) << "unit " << u;
-
-  r.st.settings[kSetOversampling]->setValue(1.0f);
-  r.chain.setOversampling(1);
-  r.one(0.1f);
-  for (int u = 0; u < 7; ++u) EXPECT_EQ(r.probes[u]->calls, expectedCalls[u] + 1) << "factor 1: no range";
-}
-
-TEST(Chain, RangeToTheEndClosesAfterTheLastUnit) {
-  Rig r;
-  r.addUnits(6);
   r.unityOutput();
-  r.chain.sections = {3, 6};
-  r.st.settings[kSetOversampling]->setValue(2.0f);
-  r.chain.setOversampling(2);
-  // A low sine passes the up- and down-sampling filters at unity (after settling).
+  r.chain.sections = {2, 5};
+  auto oversample = [&](int factor) {
+    r.st.settings[kSetOversampling]->setValue(float(factor));
+    r.chain.setOversampling(factor);
+  };
+  oversample(4);
+  const int expected[7] = {1, 1, 4, 4, 4, 1, 1};
+  r.one(0.1f);
+  for (int u = 0; u < 7; ++u) {
+    EXPECT_FLOAT_EQ(r.probes[u]->rate, float(expected[u])) << "unit " << u;
+    EXPECT_EQ(r.probes[u]->calls, expected[u]) << "unit " << u;
+  }
+  oversample(1);
+  r.one(0.1f);
+  EXPECT_EQ(r.probes[3]->calls, 5) << "factor 1: no range";
+
+  r.chain.sections = {3, 7};
+  oversample(2);
   std::vector<float> in(4000), z(4000), ol(4000), orr(4000);
   for (size_t i = 0; i < in.size(); ++i) in[i] = 0.5f * std::sin(0.05f * i);
+  const int before = r.probes[6]->calls;
   r.run(in, z, ol, orr);
-  EXPECT_EQ(r.probes[5]->calls, 8000);
-  double err = 0;
-  int best = 0;
-  for (int d = 0; d < 40; ++d) {  // the filters delay the signal a little
+  EXPECT_EQ(r.probes[6]->calls - before, 8000);
+  double best = 1e9;
+  for (int d = 0; d < 40; ++d) {
     double e = 0;
     for (size_t i = 1000; i < 4000; ++i) e += std::fabs(ol[i] - in[i - d]);
-    if (d == 0 || e < err) { err = e; best = d; }
+    best = std::min(best, e / 3000);
   }
-  EXPECT_LT(err / 3000, 0.02) << "best delay " << best;
+  EXPECT_LT(best, 0.02);
 }
 
-TEST(Chain, BracketSanitising) {
+// Brackets are mended into ascending pairs inside the unit list; sections come
+// from the amplifier's and the pedals' brackets (a pedal with anti-aliasing off
+// adds none), at most four ranges and 16 sub-samples.
+TEST(Chain, SectionsFromSanitisedBrackets) {
   struct { std::vector<int32_t> brackets, expected; } cases[] = {
       {{2, 8}, {2, 5}}, {{3, 3}, {}}, {{4, 2, 1, 6}, {4, 5}}, {{1, 3, 7}, {1, 3}}};
   for (auto& c : cases) {
@@ -231,9 +225,6 @@ TEST(Chain, BracketSanitising) {
     EXPECT_EQ(r.chain.ampSlot.brackets, c.expected);
     EXPECT_EQ(r.chain.sections, c.expected);
   }
-}
-
-TEST(Chain, SectionsFromAmplifierAndPedals) {
   Rig r;
   r.addUnits(2, 1);  // pre-amplifier pedal (slot 1)
   r.addUnits(5, 0);  // amplifier
@@ -282,38 +273,6 @@ TEST(Chain, ReenabledCabStagePlaysNoStaleTail) {
   r.st.settings[kSetDisableCabSims]->setValue(0.0f);
   r.chain.updateCabActivity();
   for (int i = 0; i < 4000; ++i) ASSERT_EQ(r.one(0.0f), 0.0f) << "sample " << i;
-}
-
-TEST(Chain, NonFiniteInputEntersAsSilence) {
-  Rig r;
-  r.unityOutput();
-  auto amp = createUnitForTest(r.st);
-  r.chain.units.append(std::move(amp));
-  const float bad[] = {NAN, INFINITY, -INFINITY, 3e38f};
-  for (float b : bad) {
-    float right = 0;
-    const float left = r.one(b, b, &right);
-    EXPECT_TRUE(std::isfinite(left)) << b;
-    EXPECT_TRUE(std::isfinite(right)) << b;
-  }
-  EXPECT_GE(r.chain.nonFiniteInputs.load(), 3u);
-  EXPECT_NE(r.one(0.1f), 0.0f) << "the rig still plays afterwards";
-}
-
-// Finite host samples beyond the ceiling are held at it, keeping their sign, before
-// the input gain; everything up to it passes exactly.
-TEST(Chain, HugeFiniteInputIsHeldAtTheCeiling) {
-  Rig r;
-  r.unityOutput();
-  r.st.inputGain = 2.0f;
-  r.addUnits(1);
-  const float ceiling = qvchain::kInputCeiling;
-  const struct { float in, out; } rows[] = {
-      {0.5f, 1.0f},          {ceiling, 2 * ceiling},   {-ceiling, -2 * ceiling},
-      {17.0f, 2 * ceiling},  {1e30f, 2 * ceiling},     {-3.4e38f, -2 * ceiling},
-  };
-  for (const auto& row : rows) EXPECT_EQ(r.one(row.in), row.out) << row.in;
-  EXPECT_EQ(r.chain.nonFiniteInputs.load(), 0u) << "finite samples are not counted as faults";
 }
 
 namespace {

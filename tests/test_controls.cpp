@@ -154,10 +154,7 @@ TEST(EngineControls, PostingFollowsTheKind) {
   using P = qvcommandtarget::ControlPost;
   const Case cases[] = {
       {kKindBlockParam, 0, 0.5f, P::QueueAsync, -1},
-      {kKindGlobalGate, 0, 0.5f, P::QueueAsync, -1},
-      {kKindValueDisplay, 3, 0.5f, P::QueueAsync, -1},
       {kKindOption, kSetInputLevel, 0.5f, P::QueueAsync, -1},
-      {kKindOption, kSetOversampling, 4.0f, P::QueueAsync, -1},
       {kKindOption, kSetInputSource, 1.0f, P::QueueSync, -1},
       {kKindBypassBlock, 0, 1.0f, P::QueueSync, -1},
       {kKindCabSimMenu, 0, 1.0f, P::QueueSync, -1},

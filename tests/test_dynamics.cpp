@@ -1,130 +1,76 @@
+// Gate and compressor: the gate's squared threshold and hysteresis band, the
+// compressor's make-up and ratio gains against their formulas, and degenerate
+// settings that stay finite.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "memwriter.hpp"
+#include "tests/unitrig.hpp"
 #include "units/dynamics.hpp"
 
 namespace {
-template <class Unit>
-struct Rig {
-  qvprocstate st;
-  Unit unit{st, true};
-  explicit Rig(float fs = 48000.0f, float n = 1.0f) {
-    st.sampleRate = fs;
-    unit.setRateMultiplier(n);
-  }
-  void set(int i, float value) { unit.params[i]->setValue(value); unit.update(i); }
-  // Feeds a square wave of the given amplitude; returns the last output / input.
-  float settle(float amplitude, int samples) {
-    float gain = 0;
-    for (int k = 0; k < samples; ++k) {
-      const float x = (k & 1) ? amplitude : -amplitude;
-      gain = unit.process(x) / x;
-    }
-    return gain;
-  }
-};
-using Gate = Rig<qvusgate>;
-using Comp = Rig<qvuscomp>;
+using Gate = UnitRig<qvusgate>;
+using Comp = UnitRig<qvuscomp>;
 }  // namespace
 
 TEST(Gate, ThresholdZeroPassesAndLeavesTheStatesAlone) {
   Gate g;
   for (int k = 0; k < 1000; ++k) {
     const float x = std::sin(k * 0.37f) * (k % 7);
-    ASSERT_EQ(g.unit.process(x), x);
+    ASSERT_EQ(g.unit->process(x), x);
   }
-  EXPECT_EQ(g.unit.follower().L, 0.0f);
-  EXPECT_EQ(g.unit.follower().V, 0.0f);
-  EXPECT_FALSE(g.unit.follower().open);
+  EXPECT_EQ(g.unit->follower().L, 0.0f);
+  EXPECT_FALSE(g.unit->follower().open);
 }
 
+// Threshold 0.5: open at 0.25, close at 0.2125; in between the gain is linear and
+// the open state holds whichever way it was last set.
 TEST(Gate, OpensAboveTheSquaredThresholdAndShutsBelowTheBand) {
-  // Threshold 0.5: open at 0.25, close at 0.2125; in between the gain is linear.
   const struct { float level, gain; bool open; } rows[] = {
-      {0.3f, 1.0f, true},
-      {0.26f, 1.0f, true},
-      {0.23f, (0.23f - 0.2125f) / 0.0375f, false},
-      {0.2f, 0.0f, false},
-      {0.01f, 0.0f, false},
+      {0.3f, 1.0f, true}, {0.26f, 1.0f, true}, {0.23f, (0.23f - 0.2125f) / 0.0375f, false},
+      {0.2f, 0.0f, false}, {0.01f, 0.0f, false},
   };
   for (const auto& r : rows) {
     Gate g;
     g.set(qvusgate::kThreshold, 0.5f);
     EXPECT_NEAR(g.settle(r.level, 48000), r.gain, 1e-4f) << "level " << r.level;
-    EXPECT_EQ(g.unit.follower().open, r.open) << "level " << r.level;
+    EXPECT_EQ(g.unit->follower().open, r.open) << "level " << r.level;
   }
-}
-
-TEST(Gate, OpenFlagHoldsInsideTheBand) {
   Gate g;
   g.set(qvusgate::kThreshold, 0.5f);
-  g.settle(0.3f, 48000);
-  g.settle(0.22f, 48000);
-  EXPECT_TRUE(g.unit.follower().open) << "set above 0.25, kept until below 0.2125";
-  g.settle(0.2f, 48000);
-  EXPECT_FALSE(g.unit.follower().open);
-  g.settle(0.24f, 48000);
-  EXPECT_FALSE(g.unit.follower().open) << "cleared below 0.2125, kept until above 0.25";
-}
-
-TEST(Dynamics, CoefficientsFollowTheRateFactor) {
-  // Whatever the time-coefficient formula makes of the rate factor, both units must
-  // hand it theirs, and recompute when it changes.
-  for (float n : {1.0f, 2.0f, 8.0f}) {
-    Gate g(44100.0f, n);
-    g.set(qvusgate::kAttack, 0.3f);
-    EXPECT_EQ(g.unit.follower().attack, timeCoef(0.3f + 0.01f, n, 44100.0f)) << n;
-    EXPECT_EQ(g.unit.follower().release, timeCoef(0.01f, n, 44100.0f)) << n;
-    EXPECT_EQ(g.unit.follower().level, timeCoef(0.05f, n, 44100.0f)) << n;
-    Comp c(44100.0f, n);
-    c.set(qvuscomp::kRelease, 0.2f);
-    EXPECT_EQ(c.unit.follower().attack, timeCoef(0.01f, n, 44100.0f)) << n;
-    EXPECT_EQ(c.unit.follower().release, timeCoef(0.2f + 0.01f, n, 44100.0f)) << n;
-    EXPECT_EQ(c.unit.follower().level, timeCoef(0.05f, n, 44100.0f)) << n;
+  const struct { float level; bool open; } walk[] = {{0.3f, true}, {0.22f, true}, {0.2f, false}, {0.24f, false}};
+  for (const auto& w : walk) {
+    g.settle(w.level, 48000);
+    EXPECT_EQ(g.unit->follower().open, w.open) << "after " << w.level;
   }
 }
 
-TEST(Gate, ZeroTimesAndZeroRateStayFinite) {
+TEST(Dynamics, DegenerateTimesAndRatesStayFinite) {
   for (float fs : {48000.0f, 0.0f}) {
     Gate g(fs);
     g.set(qvusgate::kTrigCoef, 0.0f);  // coef(0) would be NaN
     g.set(qvusgate::kAttack, -0.01f);  // Attack + 0.01 = 0, through an edited range
     g.set(qvusgate::kThreshold, 0.5f);
-    for (int k = 0; k < 100; ++k) ASSERT_TRUE(std::isfinite(g.unit.process(0.4f))) << fs;
-    EXPECT_FLOAT_EQ(g.unit.process(0.4f), 0.4f) << "a zero time follows at once";
+    for (int k = 0; k < 100; ++k) ASSERT_TRUE(std::isfinite(g.unit->process(0.4f))) << fs;
+    EXPECT_FLOAT_EQ(g.unit->process(0.4f), 0.4f) << "a zero time follows at once";
+    Comp c(fs);
+    c.set(qvuscomp::kTrigCoef, 0.0f);
+    for (int k = 0; k < 1000; ++k) ASSERT_TRUE(std::isfinite(c.unit->process(0.9f))) << fs;
   }
 }
 
-TEST(Gate, ShortFormWritesTheThreeKnobsAndAnEmptyTrigCoef) {
-  Gate g;
-  g.unit.params[qvusgate::kThreshold]->setNormalized(0.5f);
-  MemWriter w;
-  w.openObject(nullptr);
-  g.unit.serialise(w, false);
-  w.close();
-  EXPECT_EQ(w.text,
-            "{\"sblock\":5,\"blockgroup\":0,\"pars\":[{\"fpos\":0.5},{\"fpos\":0},{\"fpos\":0},{}]}");
-}
-
-TEST(Compressor, SilenceGivesSilence) {
+TEST(Compressor, SilenceGivesSilenceAndQuietInputAFixedMakeUpGain) {
   Comp c;
   c.set(qvuscomp::kDrive, 50.0f);
   c.set(qvuscomp::kThreshold, 0.0f);
-  for (int k = 0; k < 1000; ++k) ASSERT_EQ(c.unit.process(0.0f), 0.0f);
-  Comp d;
-  for (int k = 0; k < 1000; ++k) ASSERT_EQ(d.unit.process(0.0f), 0.0f);
-}
-
-TEST(Compressor, BelowThresholdIsAFixedMakeUpGain) {
+  for (int k = 0; k < 1000; ++k) ASSERT_EQ(c.unit->process(0.0f), 0.0f);
   for (float drive : {0.5f, 1.0f, 3.0f}) {
-    Comp c;
-    c.set(qvuscomp::kThreshold, 0.5f);
-    c.set(qvuscomp::kDrive, drive);
+    Comp d;
+    d.set(qvuscomp::kThreshold, 0.5f);
+    d.set(qvuscomp::kDrive, drive);
     for (int k = 0; k < 48000; ++k) {
       const float x = 0.05f * std::sin(k * 0.01f);
-      ASSERT_EQ(c.unit.process(x), 1.5f * (x * drive)) << "drive " << drive << " sample " << k;
+      ASSERT_EQ(d.unit->process(x), 1.5f * (x * drive)) << "drive " << drive << " sample " << k;
     }
   }
 }
@@ -144,10 +90,4 @@ TEST(Compressor, LoudSteadyInputSettlesAtTheRatioGain) {
     const float gain = c.settle(r.amplitude, 96000) / r.drive;
     EXPECT_NEAR(gain, 1.5f - (1.0f - r.threshold) * r.ratio, 1e-4f) << "threshold " << r.threshold;
   }
-}
-
-TEST(Compressor, ZeroTrigCoefStaysFinite) {
-  Comp c;
-  c.set(qvuscomp::kTrigCoef, 0.0f);
-  for (int k = 0; k < 1000; ++k) ASSERT_TRUE(std::isfinite(c.unit.process(0.9f)));
 }

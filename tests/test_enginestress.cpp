@@ -109,23 +109,16 @@ TEST(EngineStress, PresetsCabSimsAndKnobsWhileAudioPlays) {
   // The editor's thread, for a bounded number of operations and time.
   std::mt19937 pick(2026);
   std::vector<int32_t> tags = rebuildControls(e);
-  int ops = 0, switches = 0, cabAdds = 0, knobMoves = 0, fileAdds = 0;
-  uint32_t mostCabs = 0;
+  int ops = 0, fileAdds = 0;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(4);
   for (; ops < 400 && std::chrono::steady_clock::now() < deadline; ++ops) {
     const int what = int(pick() % 10);
     if (what < 2) {
       e.postCommand(kCmdSelectPreset, float(pick() % uint32_t(presets)));
       tags = rebuildControls(e);
-      ++switches;
     } else if (what == 2) {
       e.postCommand(tags.back(), 1.0f);  // "New Sim"
       tags = rebuildControls(e);
-      qvlock& lock = e.mailbox.commandLock();
-      lock.lock();
-      mostCabs = std::max(mostCabs, e.chain.cabBlocks.count());
-      lock.unlock();
-      ++cabAdds;
     } else if (what == 3) {
       e.postCommand(kCmdRemoveCabBlock, 0.0f);
       tags = rebuildControls(e);
@@ -141,10 +134,7 @@ TEST(EngineStress, PresetsCabSimsAndKnobsWhileAudioPlays) {
     } else {
       // A burst of knob moves, as a drag sends them.
       const int32_t tag = tags[pick() % tags.size()];
-      for (int k = 0; k < 8; ++k) {
-        e.postCommand(tag, float(pick() % 1001) / 1000.0f);
-        ++knobMoves;
-      }
+      for (int k = 0; k < 8; ++k) e.postCommand(tag, float(pick() % 1001) / 1000.0f);
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
   }
@@ -166,11 +156,7 @@ TEST(EngineStress, PresetsCabSimsAndKnobsWhileAudioPlays) {
 
   EXPECT_EQ(nonFinite.load(), 0u);
   EXPECT_GE(ops, 20) << "the editor thread barely ran";
-  EXPECT_GT(switches, 0);
-  EXPECT_GT(cabAdds, 0);
-  EXPECT_GT(mostCabs, 0u);
   EXPECT_GT(fileAdds, 0);
-  EXPECT_GT(knobMoves, 0);
   EXPECT_EQ(e.data.currentPreset, finalPreset);
 
   // The same final changes on an engine that never played.

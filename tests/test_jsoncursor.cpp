@@ -1,50 +1,37 @@
+// The document cursor: its nesting limit on both sides, the writer's member
+// order and replaced members, and the lenient conversions of the reader. (The
+// loader's tests and the document fuzz target walk the rest of the reader.)
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
 #include "data/jsoncursor.hpp"
-#include "units/unitfactory.hpp"
 
+// 35 levels open, the 36th is refused on both sides; what a refused container
+// would have held never lands in its parent, and closing stops at 0.
 TEST(JsonCursor, ThirtyFiveLevelsOpenTheThirtySixthIsRefused) {
   qvjsoncursor c;
   ASSERT_TRUE(c.selectArray("deep"));
-  for (uint32_t level = 1; level <= 35; ++level) {
-    ASSERT_TRUE(c.openArray(nullptr)) << "level " << level;
-    EXPECT_EQ(c.depth(), level);
-  }
-  EXPECT_FALSE(c.openObject(nullptr)) << "depth 36 does not exist";
+  for (uint32_t level = 1; level <= 35; ++level) ASSERT_TRUE(c.openArray(nullptr)) << "level " << level;
+  EXPECT_FALSE(c.openObject(nullptr));
   EXPECT_FALSE(c.openArray(nullptr));
-  EXPECT_EQ(c.depth(), 35u);
-
-  // What a refused container would have held never lands in its parent.
   c.addInt(nullptr, 1);
   c.close();
   c.close();
   c.addInt(nullptr, 2);
   EXPECT_EQ(c.depth(), 35u) << "closing refused containers keeps the level";
-  c.close();
-  EXPECT_EQ(c.depth(), 34u);
-  for (int k = 0; k < 34; ++k) c.close();
+  for (int k = 0; k < 40; ++k) c.close();
   EXPECT_EQ(c.depth(), 0u);
-  c.close();
-  EXPECT_EQ(c.depth(), 0u) << "closing stops at 0";
   EXPECT_TRUE(c.currentIsArray()) << "still on the selected array";
-
   const std::string text = c.text();
   EXPECT_EQ(text, "{\"deep\":[" + std::string(35, '[') + "2" + std::string(35, ']') + "]}");
-
-  // The reader's entry 0 is the root itself, so its 35 levels end one above the
-  // innermost array the writer reached from its selected top-level array.
+  // The reader's entry 0 is the root itself: its 35 levels end one above.
   qvjsoncursor r;
   ASSERT_EQ(r.parse(text), kDocOk);
   ASSERT_TRUE(r.enter("deep"));
   for (uint32_t level = 2; level <= 35; ++level) ASSERT_TRUE(r.enterAt(0)) << "level " << level;
-  EXPECT_EQ(r.depth(), 35u);
-  EXPECT_EQ(r.count(), 1u);
   EXPECT_FALSE(r.enterAt(0)) << "the stack is full";
-  r.close();
-  EXPECT_EQ(r.depth(), 34u);
 }
 
 TEST(JsonCursor, WriterBuildsTheDocumentInOrder) {
@@ -94,44 +81,6 @@ TEST(JsonCursor, WriterBuildsTheDocumentInOrder) {
   EXPECT_EQ(w.text(), "{\"x\":1}");
 }
 
-TEST(JsonCursor, ReaderFindsEntersAndCounts) {
-  qvjsoncursor r;
-  ASSERT_EQ(r.parse("{\"settings\":[{\"currentpreset\":\"X\"},[[0,0.5],[17,1]]],\"n\":5}"), kDocOk);
-  EXPECT_TRUE(r.has("settings"));
-  EXPECT_FALSE(r.has("presets")) << "absent is only 'not found'";
-  EXPECT_FALSE(r.enter("presets"));
-  EXPECT_FALSE(r.enter("n")) << "a number is not a container";
-  EXPECT_EQ(r.depth(), 0u);
-  EXPECT_EQ(r.count(), 2u);
-
-  ASSERT_TRUE(r.enter("settings"));
-  EXPECT_FALSE(r.has("0")) << "arrays have no names";
-  EXPECT_FALSE(r.enterAt(2));
-  ASSERT_TRUE(r.enterAt(1));
-  EXPECT_EQ(r.count(), 2u);
-  ASSERT_TRUE(r.enterAt(1));
-  int32_t index = -1;
-  float pos = -1;
-  EXPECT_TRUE(r.getIntAt(0, index));
-  EXPECT_TRUE(r.getNumberAt(1, pos));
-  EXPECT_EQ(index, 17);
-  EXPECT_EQ(pos, 1.0f);
-  EXPECT_FALSE(r.getNumberAt(2, pos));
-  EXPECT_EQ(pos, 1.0f) << "a missing member leaves the variable alone";
-  r.close();
-  r.close();
-  ASSERT_TRUE(r.enterAt(0));
-  qvstring name;
-  EXPECT_TRUE(r.getString("currentpreset", name));
-  EXPECT_EQ(name, "X");
-  EXPECT_TRUE(r.erase("currentpreset"));
-  EXPECT_FALSE(r.erase("currentpreset"));
-  EXPECT_EQ(r.count(), 0u);
-  for (int k = 0; k < 3; ++k) r.close();
-  EXPECT_EQ(r.depth(), 0u) << "closing at depth 1 or 0 leaves 0";
-  EXPECT_TRUE(r.has("settings"));
-}
-
 TEST(JsonCursor, ReadConversions) {
   qvjsoncursor r;
   ASSERT_EQ(r.parse("{\"a\":3.9,\"b\":-3.9,\"c\":1e12,\"d\":-1e12,\"e\":\"42\",\"f\":\" 2.5x\","
@@ -162,65 +111,4 @@ TEST(JsonCursor, ReadConversions) {
   EXPECT_EQ(s, "3.9");
   EXPECT_TRUE(r.getString("g", s));
   EXPECT_EQ(s, "true");
-}
-
-TEST(JsonCursor, CopiesTheCurrentNodeIntoAnotherRoot) {
-  qvjsoncursor reader;
-  ASSERT_EQ(reader.parse("{\"presets\":[{\"name\":\"One\",\"blocks\":[]},{\"name\":\"Two\"}]}"), kDocOk);
-  ASSERT_TRUE(reader.enter("presets"));
-  ASSERT_TRUE(reader.enterAt(0));
-  qvjsoncursor preset;
-  reader.copyCurrentTo(preset);
-  EXPECT_EQ(preset.text(), "{\"name\":\"One\",\"blocks\":[]}");
-  EXPECT_EQ(preset.depth(), 0u);
-  preset.addInt("dataind", 2);
-  EXPECT_EQ(reader.count(), 2u) << "the copy is independent";
-
-  qvjsoncursor saved;
-  ASSERT_TRUE(saved.selectArray("presets"));
-  EXPECT_TRUE(saved.addCopy(nullptr, preset.root()));
-  EXPECT_TRUE(saved.addCopy(nullptr, preset.root()));
-  EXPECT_EQ(saved.text(), "{\"presets\":[{\"name\":\"One\",\"blocks\":[],\"dataind\":2},"
-                          "{\"name\":\"One\",\"blocks\":[],\"dataind\":2}]}");
-
-  reader.copyCurrentTo(reader);
-  EXPECT_EQ(reader.text(), "{\"name\":\"One\",\"blocks\":[]}") << "a cursor may copy into itself";
-  EXPECT_EQ(reader.depth(), 0u);
-
-  EXPECT_EQ(reader.parse("{\"broken\":"), kDocTooShort);
-  EXPECT_EQ(reader.parse("{\"broken\":[1,2,3,4,5,6,7,8,9"), kDocParseFailed);
-  EXPECT_EQ(reader.text(), "{\"name\":\"One\",\"blocks\":[]}") << "a failed parse keeps the root";
-}
-
-TEST(JsonCursor, UnitsSerialiseIntoADocument) {
-  qvprocstate st;
-  auto u = createUnit(kBlockTubeGain, st, true, true);
-  ASSERT_TRUE(u);
-  u->blockgroup = 2;
-  u->params[1]->setNormalized(0.25f);
-  qvjsoncursor w;
-  ASSERT_TRUE(w.selectArray("blocks"));
-  ASSERT_TRUE(w.openObject(nullptr));
-  u->serialise(w, false);
-  w.close();
-  EXPECT_EQ(w.text(),
-            "{\"blocks\":[{\"sblock\":7,\"blockgroup\":2,\"pars\":[{},{\"fpos\":0.25},{\"fpos\":0.5},"
-            "{},{},{},{},{}]}]}");
-
-  w.clearRoot();
-  ASSERT_TRUE(w.selectArray("blocks"));
-  ASSERT_TRUE(w.openObject(nullptr));
-  u->serialise(w, true);
-  w.close();
-  qvjsoncursor r;
-  ASSERT_EQ(r.parse(w.text()), kDocOk);
-  ASSERT_TRUE(r.enter("blocks") && r.enterAt(0) && r.enter("pars"));
-  EXPECT_EQ(r.count(), u->records.count());
-  ASSERT_TRUE(r.enterAt(0));
-  qvstring tag;
-  int32_t type = 0;
-  EXPECT_TRUE(r.getString("nametag", tag));
-  EXPECT_TRUE(r.getInt("type", type));
-  EXPECT_EQ(tag, u->records[0]->nametag);
-  EXPECT_EQ(type, u->records[0]->type);
 }

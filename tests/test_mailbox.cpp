@@ -1,3 +1,5 @@
+// The one-slot command mailbox between the editor and the audio thread, against
+// a target that records what ran where.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -29,17 +31,13 @@ struct Target : qvcommandtarget {
     return code < 100 ? ControlPost::QueueAsync : ControlPost::QueueSync;
   }
   void runEditorCommand(int32_t, float) override { ++editorRun; }
-  void runControlCommand(int32_t, float value) override {
+  void runControlCommand(int32_t, float value) override { ran(value, controlsRun); }
+  void runRigCommand(int32_t, float value) override { ran(value, rigRun); }
+  void ran(float value, std::atomic<int>& count) {
     bypassSeenByCommand = state->bypass.load();
     lastValue = value;
     lastThread = std::this_thread::get_id();
-    ++controlsRun;
-  }
-  void runRigCommand(int32_t, float value) override {
-    bypassSeenByCommand = state->bypass.load();
-    lastValue = value;
-    lastThread = std::this_thread::get_id();
-    ++rigRun;
+    ++count;
   }
 };
 

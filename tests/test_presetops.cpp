@@ -18,18 +18,6 @@ std::unique_ptr<qvengine> started(const TempDir& dir) {
   return e;
 }
 
-std::vector<std::string> presetNames(const qvengine& e) {
-  std::vector<std::string> out;
-  for (uint32_t k = 0; k < e.data.presets.count(); ++k) out.push_back(e.data.presets[k]->name);
-  return out;
-}
-
-std::string saved(const TempDir& dir) {
-  qvstring bytes;
-  readWholeFile(dir.path() + "/" + kSaveName, bytes);
-  return bytes;
-}
-
 }  // namespace
 
 TEST(PresetOps, UniqueNames) {
@@ -73,9 +61,6 @@ TEST(PresetOps, SelectSaveAndDeletePresets) {
   auto e = started(dir);
   e->postCommand(kCmdSelectPreset, kFullClean);
   EXPECT_EQ(e->data.currentPreset, kFullClean);
-  EXPECT_EQ(e->chain.units.count(), 3u);
-  EXPECT_EQ(e->chain.cabBlocks.count(), 2u);
-
   // Save as new: the typed name made unique, the selected category's id, the rig.
   e->nameFieldOpen = true;
   e->editorName = "Full Clean";
@@ -89,24 +74,17 @@ TEST(PresetOps, SelectSaveAndDeletePresets) {
   EXPECT_EQ(made.node.root()["categoryid"], 8);
   EXPECT_EQ(made.node.root()["blocks"].size(), 3u);
   EXPECT_EQ(drainMessages(*e), std::vector<std::string>{"1:Saving Preset"});
-  EXPECT_NE(saved(dir).find("Full Clean-2"), std::string::npos);
-
-  // Saving again keeps its own name.
+  EXPECT_NE(savedDocument(dir).find("Full Clean-2"), std::string::npos);
   e->postCommand(kCmdSavePreset, 0);
-  EXPECT_EQ(e->data.presets[4]->name, "Full Clean-2");
-  EXPECT_EQ(e->data.presets.count(), 5u);
-
+  EXPECT_EQ(e->data.presets[4]->name, "Full Clean-2") << "saving again keeps its own name";
   e->postCommand(kCmdDeletePreset, 0);
-  EXPECT_EQ(presetNames(*e),
-            (std::vector<std::string>{"Seventy Eight", "Utility", "Full Clean", "Layered OD"}));
+  EXPECT_EQ(e->data.presets.count(), 4u);
   EXPECT_EQ(e->data.currentPreset, -1);
-  EXPECT_EQ(saved(dir).find("Full Clean-2"), std::string::npos);
+  EXPECT_EQ(savedDocument(dir).find("Full Clean-2"), std::string::npos);
   drainMessages(*e);
-
-  // A preset index out of range changes nothing.
   const std::string rig = rigText(*e);
   e->postCommand(kCmdSelectPreset, 17);
-  EXPECT_EQ(rigText(*e), rig);
+  EXPECT_EQ(rigText(*e), rig) << "a preset index out of range changes nothing";
   EXPECT_TRUE(drainMessages(*e).empty());
 }
 
@@ -122,89 +100,71 @@ TEST(PresetOps, FailedPresetLoadWarnsAndKeepsTheRig) {
   EXPECT_EQ(e->data.currentPreset, kLayeredOD);
 }
 
+// New categories get mended names and the next free id; selecting one past the
+// end is accepted, beyond it none; deleting keeps the presets' ids; in impulse
+// mode the impulse categories change.
 TEST(PresetOps, Categories) {
   TempDir dir;
   auto e = started(dir);
-  // New categories: empty names and long names mended, ids one above the largest.
-  e->postCommand(kCmdEditCategory, -1);
-  e->editorName = "";
-  e->postCommand(kCmdCommitCategory, 0);
-  e->postCommand(kCmdEditCategory, -1);
-  e->editorName = "A name of twenty-five ch";
-  e->postCommand(kCmdCommitCategory, 0);
+  for (const char* name : {"", "A name of twenty-five ch"}) {
+    e->postCommand(kCmdEditCategory, -1);
+    e->editorName = name;
+    e->postCommand(kCmdCommitCategory, 0);
+  }
   ASSERT_EQ(e->data.presetCategories.count(), 5u);
   EXPECT_EQ(e->data.presetCategories[3]->name, "Unnamed Category");
   EXPECT_EQ(e->data.presetCategories[3]->id, 9);
   EXPECT_EQ(e->data.presetCategories[4]->name, "A name of twenty-fi");
   EXPECT_EQ(drainMessages(*e), (std::vector<std::string>{"1:Saving Data", "1:Saving Data"}));
-  // Rename.
-  e->postCommand(kCmdEditCategory, 3);
-  e->editorName = "Crunch";
-  e->postCommand(kCmdCommitCategory, 0);
-  EXPECT_EQ(e->data.presetCategories[3]->name, "Crunch");
-  // Select: one past the end is accepted, beyond it is none.
   e->postCommand(kCmdSelectCategory, 5);
   EXPECT_EQ(e->data.currentCategory, 5);
   e->postCommand(kCmdSelectCategory, 6);
   EXPECT_EQ(e->data.currentCategory, -1);
-  // Delete Mellow: its presets keep their id.
   e->postCommand(kCmdSelectCategory, 1);
   e->postCommand(kCmdEditCategory, 1);
-  e->postCommand(kCmdDeleteCategory, 0);
+  e->postCommand(kCmdDeleteCategory, 0);  // Mellow
   EXPECT_EQ(e->data.presetCategories.count(), 4u);
   EXPECT_EQ(e->data.currentCategory, -1);
   EXPECT_EQ(e->data.presets[kLayeredOD]->categoryid, 8);
-  // The impulse list, when the editor shows it.
   e->data.categoryListMode = 2;
   e->postCommand(kCmdEditCategory, -1);
   e->editorName = "Mine";
   e->postCommand(kCmdCommitCategory, 0);
   ASSERT_EQ(e->data.impulseCategories.count(), 3u);
   EXPECT_EQ(e->data.impulseCategories[2]->id, 3);
-  EXPECT_NE(saved(dir).find("\"Mine\""), std::string::npos);
+  EXPECT_NE(savedDocument(dir).find("\"Mine\""), std::string::npos);
 }
 
+// Dragged presets and categories take the current selection with them; a preset
+// dropped on a category takes its id into the record and its object; the cab
+// blocks' catalogue indices follow moved impulses.
 TEST(PresetOps, DragAndDrop) {
   TempDir dir;
   auto e = started(dir);
-  // Presets: the current preset follows its move.
   e->drag = {qvdragdrop::Kind::preset, kLayeredOD, 0, -1};
   e->postCommand(kCmdDragAndDrop, 0);
-  EXPECT_EQ(presetNames(*e),
-            (std::vector<std::string>{"Layered OD", "Seventy Eight", "Utility", "Full Clean"}));
+  EXPECT_EQ(presetNames(*e), (std::vector<std::string>{"Layered OD", "Seventy Eight", "Utility", "Full Clean"}));
   EXPECT_EQ(e->data.currentPreset, 0);
-  // Dropped on a category: the id goes into the record and into its object.
   e->drag = {qvdragdrop::Kind::preset, 3, -1, 0};
   e->postCommand(kCmdDragAndDrop, 0);
   EXPECT_EQ(e->data.presets[3]->categoryid, 7);
   EXPECT_EQ(e->data.presets[3]->node.root()["categoryid"], 7);
   EXPECT_EQ(e->data.presets[3]->node.root().begin().key(), "version");  // member order kept
-  // Impulses: the cab blocks' catalogue indices follow.
   addImpulseFile(e->data, "/x/one.wav", 1, -1);
   ASSERT_EQ(e->chain.cabBlocks[0]->impulse, 0);
   e->drag = {qvdragdrop::Kind::impulse, 0, 2, -1};
   e->postCommand(kCmdDragAndDrop, 0);
-  EXPECT_EQ(e->data.impulses[2]->uid, 2);
   EXPECT_EQ(e->chain.cabBlocks[0]->impulse, 2);
-  e->drag = {qvdragdrop::Kind::impulse, 1, 0, -1};
-  e->postCommand(kCmdDragAndDrop, 0);
-  EXPECT_EQ(e->chain.cabBlocks[0]->impulse, 2);
-  e->drag = {qvdragdrop::Kind::impulse, 2, -1, 0};
-  e->postCommand(kCmdDragAndDrop, 0);
-  EXPECT_EQ(e->data.impulses[2]->categoryid, 1);
-  // Categories move, the current one with them.
+  EXPECT_NE(rigText(*e).find("\"sourceuid\":2"), std::string::npos);
   e->data.currentCategory = 0;
   e->drag = {qvdragdrop::Kind::presetCategory, 0, 2, -1};
   e->postCommand(kCmdDragAndDrop, 0);
   EXPECT_EQ(e->data.presetCategories[2]->name, "Clean");
   EXPECT_EQ(e->data.currentCategory, 2);
-  // The written rig still names its impulse.
-  EXPECT_NE(rigText(*e).find("\"sourceuid\":2"), std::string::npos);
-  // A drag out of range changes nothing.
-  const std::string before = saved(dir);
+  const std::string before = savedDocument(dir);
   e->drag = {qvdragdrop::Kind::preset, 9, 0, -1};
   e->postCommand(kCmdDragAndDrop, 0);
-  EXPECT_EQ(saved(dir), before);
+  EXPECT_EQ(savedDocument(dir), before) << "a drag out of range changes nothing";
 }
 
 TEST(PresetOps, ProjectFolderSwitchesTheDocument) {
@@ -226,25 +186,6 @@ TEST(PresetOps, ProjectFolderSwitchesTheDocument) {
   e->settingChanged(kSetProjectFolder);
   EXPECT_EQ(e->data.savePath, e->data.defaultPath);
   EXPECT_EQ(e->data.presets.count(), 4u);
-}
-
-TEST(Messages, KeepsTheLastEntriesInOrder) {
-  qvmessagering ring;
-  qvstring text;
-  int32_t level = 0;
-  EXPECT_FALSE(ring.pop(text, level));
-  for (int k = 0; k < 20; ++k) ring.post("m" + std::to_string(k), 1 + k % 2);
-  ASSERT_TRUE(ring.peekLast(text, level));
-  EXPECT_EQ(text, "m19");
-  for (int k = 20 - static_cast<int>(qvmessagering::kEntries); k < 20; ++k) {
-    ASSERT_TRUE(ring.pop(text, level));
-    EXPECT_EQ(text, "m" + std::to_string(k));
-    EXPECT_EQ(level, 1 + k % 2);
-  }
-  EXPECT_FALSE(ring.pop(text, level));
-  ring.post(std::string(500, 'y'), 2);
-  ASSERT_TRUE(ring.pop(text, level));
-  EXPECT_EQ(text.size(), qvmessagering::kTextBytes);
 }
 
 TEST(Messages, ReaderNeverSeesATornMessage) {

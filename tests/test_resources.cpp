@@ -5,7 +5,7 @@
 #include "data/wavread.hpp"
 #include "platform/files.hpp"
 #include "resources/resources.hpp"
-#include "tools/testimpulse.hpp"
+#include "tests/fixtures/testimpulse.hpp"
 
 // The tests link the test resource set (tests/CMakeLists.txt): the document
 // tests/data/test-doc.fxda as "TEST-DOC.FXDA" and the generated impulse as id 2.

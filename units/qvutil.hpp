@@ -10,9 +10,9 @@
 
 #include "data/qvdocwriter.hpp"
 #include "data/qvlist.hpp"
-#include "plugin/qvparam.hpp"
-#include "plugin/qvprocstate.hpp"
 #include "units/paramtables.hpp"
+#include "units/qvparam.hpp"
+#include "units/qvprocstate.hpp"
 
 class qvutil {
 public:

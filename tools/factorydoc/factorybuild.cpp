@@ -4,9 +4,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <set>
 
 #include "data/jsoncursor.hpp"
+#include "units/cabsim.hpp"
+#include "units/qvprocstate.hpp"
+#include "units/qvutil.hpp"
 #include "platform/files.hpp"
 #include "units/unitfactory.hpp"
 
@@ -16,6 +20,22 @@ namespace {
 // constructor's 9, so every mode sits on a position exact in six decimals.
 constexpr int kTubeModeParam = 7;
 constexpr float kTubeModeSteps = 8;
+
+// The rig a preset describes, as units (signal order, blockgroup set) plus its
+// cab sims with the uid of their impulse and its input gate.
+struct fdRig {
+  std::vector<std::unique_ptr<qvutil>> units;
+  std::vector<std::unique_ptr<qvusconv>> cabs;
+  std::vector<int> cabUids;
+  std::unique_ptr<qvutil> gate;
+};
+
+// Units of preset `p` (amplifier definition, pedals, tweaks, cabs, gate), or of a
+// definition on its own. Return "" or an error naming the source line.
+std::string buildPresetRig(const fdSource& src, const fdPreset& p, const qvprocstate& state,
+                           fdRig& rig);
+std::string buildDefinitionRig(const fdSource& src, const fdDefinition& d, const qvprocstate& state,
+                               fdRig& rig);
 
 std::string paramList(const qvutil& u) {
   std::string out;
@@ -34,7 +54,7 @@ int findParam(const qvutil& u, const std::string& name, std::string& err) {
   int n = static_cast<int>(u.records.count());
   if (name.size() > 1 && name[0] == 'p' && std::isdigit(static_cast<unsigned char>(name[1]))) {
     int i = std::atoi(name.c_str() + 1);
-    if (i < n && name == "p" + std::to_string(i)) return i;
+    if (i < n && name.compare(1, std::string::npos, std::to_string(i)) == 0) return i;
     err = unitName(u) + " has no parameter " + name + " (p0..p" + std::to_string(n - 1) + ")";
     return -1;
   }
@@ -161,10 +181,6 @@ std::string addCabs(const fdSource& src, const std::vector<fdCab>& cabs, const q
   return "";
 }
 
-void addSections(const fdDefinition& d, int firstUnit, fdRig& rig) {
-  for (int b : d.brackets) rig.sections.push_back(firstUnit + b);
-}
-
 int categoryId(const fdSource& src, const std::string& name) {
   for (const fdCategory& c : src.categories)
     if (c.name == name) return c.id;
@@ -277,14 +293,11 @@ void writeCategories(qvjsoncursor& w, const char* name, const std::vector<fdCate
   }
 }
 
-}  // namespace
-
 std::string buildDefinitionRig(const fdSource& src, const fdDefinition& d, const qvprocstate& state,
                                fdRig& rig) {
   std::string err = addDefinitionUnits(d, 0, state, rig);
   if (err.empty()) err = addCabs(src, d.cabs, state, rig);
   if (!err.empty()) return err;
-  addSections(d, 0, rig);
   rig.gate = createUnit(kBlockGate, state, true, true);
   return "";
 }
@@ -300,7 +313,6 @@ std::string buildPresetRig(const fdSource& src, const fdPreset& p, const qvprocs
   auto placeAmp = [&]() -> std::string {
     firstUnit[0] = static_cast<int>(rig.units.size());
     std::string err = addDefinitionUnits(*amp, 0, state, rig);
-    addSections(*amp, firstUnit[0], rig);
     unitCount[0] = static_cast<int>(amp->blocks.size());
     ampPlaced = true;
     return err;
@@ -316,7 +328,6 @@ std::string buildPresetRig(const fdSource& src, const fdPreset& p, const qvprocs
     firstUnit[k + 1] = static_cast<int>(rig.units.size());
     std::string err = addDefinitionUnits(*pedal, static_cast<int>(k + 1), state, rig);
     if (!err.empty()) return err;
-    addSections(*pedal, firstUnit[k + 1], rig);
     unitCount[k + 1] = static_cast<int>(pedal->blocks.size());
     if (!use.active)
       for (int i = 0; i < unitCount[k + 1]; ++i) rig.units[firstUnit[k + 1] + i]->bypassed = true;
@@ -344,6 +355,8 @@ std::string buildPresetRig(const fdSource& src, const fdPreset& p, const qvprocs
   rig.gate->update(-1);
   return "";
 }
+
+}  // namespace
 
 std::string buildFactoryDocument(const fdSource& src, std::string& text) {
   qvprocstate state;

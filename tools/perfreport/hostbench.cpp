@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "tools/perfreport/clocks.hpp"
+#include "tools/host/cputime.hpp"
 
 bool stagedrig::create(const std::string& plugin, int oversampling, std::string& error) {
   if (!stage.create(plugin, error)) return false;

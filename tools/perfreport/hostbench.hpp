@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "data/qvstring.hpp"
-#include "tools/render/pluginstage.hpp"
+#include "tools/host/pluginstage.hpp"
 
 inline constexpr int kHostBlock = 256;  // frames per processReplacing call
 

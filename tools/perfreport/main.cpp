@@ -5,23 +5,16 @@
 #include <sched.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "platform/files.hpp"
-#include "tools/perfreport/clocks.hpp"
+#include "tools/host/cputime.hpp"
 #include "tools/perfreport/machine.hpp"
 #include "tools/perfreport/mdtable.hpp"
 #include "tools/perfreport/options.hpp"
 #include "tools/perfreport/sections.hpp"
 
 namespace {
-
-std::string besideSelf(const char* file) {
-  std::error_code ec;
-  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(file) : (self.parent_path() / file).string();
-}
 
 std::string header(const perfoptions& o, const machineinfo& m, const std::string& loadAtEnd,
                    double minutes) {
@@ -80,7 +73,7 @@ int main(int argc, char** argv) {
 #else
   c.plugin = o.plugin;
 #endif
-  c.probe = o.probe.empty() ? besideSelf("corvina-startprobe") : o.probe;
+  c.probe = o.probe.empty() ? executableFolder() + "corvina-startprobe" : o.probe;
   std::string error;
   if (!c.factory.create(c.plugin, 0, error)) {
     std::fprintf(stderr, "corvina-perfreport: %s\n", error.c_str());

@@ -1,13 +1,9 @@
 #include "tools/perfreport/options.hpp"
 
 #include <algorithm>
-#include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
-
-#include "tools/render/numberoption.hpp"
 
 namespace {
 
@@ -32,11 +28,6 @@ const char* const kUsage =
     "  --convolution-json FILE bench_convolution --benchmark_out_format=json output\n"
     "  --commit TEXT --command TEXT --build-type TEXT   for the report's header\n";
 
-int usageError(const std::string& message) {
-  std::fprintf(stderr, "corvina-perfreport: %s\n%s", message.c_str(), kUsage);
-  return kExitUsage;
-}
-
 std::vector<std::string> splitList(const std::string& text) {
   std::vector<std::string> out;
   std::stringstream parts(text);
@@ -56,77 +47,66 @@ int parsePerfOptions(int argc, char** argv, perfoptions& o) {
   static const std::vector<std::string> known{"rtf",     "oversampling", "switch",
                                               "startup", "silence",      "convolution",
                                               "paths"};
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
+  cmdline c(argc, argv, "corvina-perfreport", kUsage);
+  while (c.next()) {
     std::string v;
-    auto value = [&](std::string& out) {
-      if (i + 1 >= argc) return false;
-      out = argv[++i];
-      return true;
-    };
-    auto number = [&](double low, double high, double& out) {
-      return value(v) && parseNumberOption(v, low, high, out);
-    };
-    auto integer = [&](int low, int high, int& out) {
-      return value(v) && parseIntOption(v, low, high, out);
-    };
-    if (a == "--help" || a == "-h") {
-      std::fputs(kUsage, stdout);
+    if (c.asksForHelp()) {
+      c.printUsage();
       std::exit(kExitOk);
-    } else if (a == "--out") {
-      if (!value(o.out)) return usageError("--out needs a file");
-    } else if (a == "--plugin") {
-      if (!value(o.plugin)) return usageError("--plugin needs a path");
-    } else if (a == "--probe") {
-      if (!value(o.probe)) return usageError("--probe needs a path");
-    } else if (a == "--convolution-json") {
-      if (!value(o.convolutionJson)) return usageError("--convolution-json needs a file");
-    } else if (a == "--commit") {
-      if (!value(o.commit)) return usageError("--commit needs a text");
-    } else if (a == "--command") {
-      if (!value(o.command)) return usageError("--command needs a text");
-    } else if (a == "--build-type") {
-      if (!value(o.buildType)) return usageError("--build-type needs a text");
-    } else if (a == "--preset") {
-      if (!value(o.preset) || o.preset.empty()) return usageError("--preset needs a name");
-    } else if (a == "--sections") {
-      if (!value(v)) return usageError("--sections needs a list");
+    } else if (c.is("--out")) {
+      if (!c.value(o.out)) return c.fail("--out needs a file");
+    } else if (c.is("--plugin")) {
+      if (!c.value(o.plugin)) return c.fail("--plugin needs a path");
+    } else if (c.is("--probe")) {
+      if (!c.value(o.probe)) return c.fail("--probe needs a path");
+    } else if (c.is("--convolution-json")) {
+      if (!c.value(o.convolutionJson)) return c.fail("--convolution-json needs a file");
+    } else if (c.is("--commit")) {
+      if (!c.value(o.commit)) return c.fail("--commit needs a text");
+    } else if (c.is("--command")) {
+      if (!c.value(o.command)) return c.fail("--command needs a text");
+    } else if (c.is("--build-type")) {
+      if (!c.value(o.buildType)) return c.fail("--build-type needs a text");
+    } else if (c.is("--preset")) {
+      if (!c.value(o.preset) || o.preset.empty()) return c.fail("--preset needs a name");
+    } else if (c.is("--sections")) {
+      if (!c.value(v)) return c.fail("--sections needs a list");
       o.sections = splitList(v);
-      if (o.sections.empty()) return usageError("--sections needs at least one section");
+      if (o.sections.empty()) return c.fail("--sections needs at least one section");
       for (const std::string& s : o.sections)
         if (std::find(known.begin(), known.end(), s) == known.end())
-          return usageError("unknown section " + s);
-    } else if (a == "--rates") {
-      if (!value(v)) return usageError("--rates needs a list");
+          return c.fail("unknown section " + s);
+    } else if (c.is("--rates")) {
+      if (!c.value(v)) return c.fail("--rates needs a list");
       o.rates.clear();
       for (const std::string& r : splitList(v)) {
         double rate = 0.0;
         if (!parseNumberOption(r, 8000.0, 384000.0, rate))
-          return usageError("--rates takes sample rates from 8000 to 384000 Hz");
+          return c.fail("--rates takes sample rates from 8000 to 384000 Hz");
         o.rates.push_back(rate);
       }
-      if (o.rates.empty()) return usageError("--rates needs at least one rate");
-    } else if (a == "--seconds") {
-      if (!number(0.001, 3600.0, o.seconds)) return usageError("--seconds takes 0.001 to 3600");
-    } else if (a == "--silence-seconds") {
-      if (!number(0.001, 3600.0, o.silenceSeconds))
-        return usageError("--silence-seconds takes 0.001 to 3600");
-    } else if (a == "--repeats") {
-      if (!integer(1, 100, o.repeats)) return usageError("--repeats takes 1 to 100");
-    } else if (a == "--silence-cycles") {
-      if (!integer(1, 100, o.silenceCycles)) return usageError("--silence-cycles takes 1 to 100");
-    } else if (a == "--switch-repeats") {
-      if (!integer(1, 100, o.switchRepeats)) return usageError("--switch-repeats takes 1 to 100");
-    } else if (a == "--predecessors") {
-      if (!integer(0, 100, o.predecessors)) return usageError("--predecessors takes 0 to 100");
-    } else if (a == "--startup-runs") {
-      if (!integer(1, 100, o.startupRuns)) return usageError("--startup-runs takes 1 to 100");
-    } else if (a == "--cpu") {
-      if (!integer(0, 4095, o.cpu)) return usageError("--cpu takes a processor number");
-    } else if (a == "--instances") {
-      if (!integer(1, 256, o.instances)) return usageError("--instances takes 1 to 256");
+      if (o.rates.empty()) return c.fail("--rates needs at least one rate");
+    } else if (c.is("--seconds")) {
+      if (!c.number(0.001, 3600.0, o.seconds)) return c.fail("--seconds takes 0.001 to 3600");
+    } else if (c.is("--silence-seconds")) {
+      if (!c.number(0.001, 3600.0, o.silenceSeconds))
+        return c.fail("--silence-seconds takes 0.001 to 3600");
+    } else if (c.is("--repeats")) {
+      if (!c.integer(1, 100, o.repeats)) return c.fail("--repeats takes 1 to 100");
+    } else if (c.is("--silence-cycles")) {
+      if (!c.integer(1, 100, o.silenceCycles)) return c.fail("--silence-cycles takes 1 to 100");
+    } else if (c.is("--switch-repeats")) {
+      if (!c.integer(1, 100, o.switchRepeats)) return c.fail("--switch-repeats takes 1 to 100");
+    } else if (c.is("--predecessors")) {
+      if (!c.integer(0, 100, o.predecessors)) return c.fail("--predecessors takes 0 to 100");
+    } else if (c.is("--startup-runs")) {
+      if (!c.integer(1, 100, o.startupRuns)) return c.fail("--startup-runs takes 1 to 100");
+    } else if (c.is("--cpu")) {
+      if (!c.integer(0, 4095, o.cpu)) return c.fail("--cpu takes a processor number");
+    } else if (c.is("--instances")) {
+      if (!c.integer(1, 256, o.instances)) return c.fail("--instances takes 1 to 256");
     } else {
-      return usageError("unknown argument " + a);
+      return c.fail("unknown argument " + c.arg());
     }
   }
   return kExitOk;

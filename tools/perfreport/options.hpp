@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/host/cmdline.hpp"
+
 struct perfoptions {
   std::string out;                 // the Markdown file; empty: standard output
   std::string plugin;              // corvina.so to measure
@@ -27,10 +29,6 @@ struct perfoptions {
 
   bool wants(const std::string& section) const;
 };
-
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;
-inline constexpr int kExitUsage = 2;
 
 // kExitOk when the options are good; otherwise the exit code after a message.
 // --help prints the usage and exits.

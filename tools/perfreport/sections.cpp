@@ -5,13 +5,13 @@
 
 #include "plugin/qvengine.hpp"
 #include "resources/resources.hpp"
+#include "tools/host/guitarsynth.hpp"
+#include "tools/host/stats.hpp"
 #include "tools/perfreport/chainpaths.hpp"
-#include "tools/perfreport/clocks.hpp"
 #include "tools/perfreport/convtable.hpp"
 #include "tools/perfreport/mdtable.hpp"
 #include "tools/perfreport/startup.hpp"
 #include "tools/perfreport/switchtime.hpp"
-#include "tools/render/guitarsynth.hpp"
 
 namespace {
 

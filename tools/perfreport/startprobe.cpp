@@ -13,22 +13,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "tools/vsthost/vsthost.hpp"
+#include "tools/host/cmdline.hpp"
+#include "tools/host/cputime.hpp"
+#include "tools/host/vsthost.hpp"
 
 namespace {
 
-double clockMs(clockid_t clock) {
-  timespec ts{};
-  ::clock_gettime(clock, &ts);
-  return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) * 1e-6;
-}
-double wallMs() { return clockMs(CLOCK_MONOTONIC); }
-double cpuMs() { return clockMs(CLOCK_PROCESS_CPUTIME_ID); }
+double wallMs() { return 1e3 * wallSeconds(); }
+double cpuMs() { return 1e3 * processCpuSeconds(); }
 
 // The resident set in kB from /proc/self/status, -1 when it cannot be read.
 long residentKb() {
@@ -47,13 +43,13 @@ long residentKb() {
 int main(int argc, char** argv) {
   if (argc != 4) {
     std::fprintf(stderr, "usage: corvina-startprobe PLUGIN INSTANCES RATE\n");
-    return 2;
+    return kExitUsage;
   }
-  const int count = std::atoi(argv[2]);
-  const float rate = float(std::atof(argv[3]));
-  if (count < 1 || count > 1024 || !(rate >= 8000.0f)) {
+  int count = 0;
+  double rate = 0.0;
+  if (!parseIntOption(argv[2], 1, 1024, count) || !parseNumberOption(argv[3], 8000.0, 768000.0, rate)) {
     std::fprintf(stderr, "corvina-startprobe: bad instance count or rate\n");
-    return 2;
+    return kExitUsage;
   }
   // The buffers exist before the first reading, so they are not counted.
   constexpr int kBlock = 256;
@@ -70,18 +66,18 @@ int main(int argc, char** argv) {
   auto module = std::make_shared<qvhostmodule>();
   if (module->open(argv[1]) != qvhostresult::ok) {
     std::fprintf(stderr, "corvina-startprobe: %s\n", module->error().c_str());
-    return 1;
+    return kExitFailed;
   }
   const double loaded = wallMs();
   qvhostoptions options;
-  options.sampleRate = rate;
+  options.sampleRate = float(rate);
   options.blockSize = kBlock;
   for (int i = 0; i < count; ++i) {
     qvhostresult result = qvhostresult::ok;
     auto host = qvhostinstance::create(module, options, result);
     if (!host) {
       std::fprintf(stderr, "corvina-startprobe: no effect (code %d)\n", int(result));
-      return 1;
+      return kExitFailed;
     }
     host->open();
     host->resume();

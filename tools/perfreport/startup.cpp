@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "tools/perfreport/clocks.hpp"
+#include "tools/host/stats.hpp"
 
 namespace {
 

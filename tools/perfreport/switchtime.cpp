@@ -6,7 +6,8 @@
 
 #include "plugin/qvengine.hpp"
 #include "resources/resources.hpp"
-#include "tools/perfreport/clocks.hpp"
+#include "tools/host/cputime.hpp"
+#include "tools/host/stats.hpp"
 
 namespace {
 constexpr int kBlock = 256;

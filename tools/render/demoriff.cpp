@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "tools/render/guitarsynth.hpp"
+#include "tools/host/guitarsynth.hpp"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

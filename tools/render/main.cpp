@@ -12,12 +12,10 @@
 #include <sndfile.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -25,17 +23,14 @@
 
 #include "data/jsontext.hpp"
 #include "platform/files.hpp"
-#include "tools/render/guitarsynth.hpp"
-#include "tools/render/numberoption.hpp"
-#include "tools/render/pluginstage.hpp"
-#include "tools/vsthost/vsthost.hpp"
+#include "tools/host/cmdline.hpp"
+#include "tools/host/cputime.hpp"
+#include "tools/host/guitarsynth.hpp"
+#include "tools/host/pluginstage.hpp"
+#include "tools/host/vsthost.hpp"
 
 namespace {
 
-// Exit codes.
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;     // input, output, plug-in or chunk trouble
-constexpr int kExitUsage = 2;      // bad options
 constexpr int kExitNoPreset = 3;   // unknown preset name
 
 const char* const kUsage =
@@ -60,65 +55,54 @@ struct options {
   std::vector<std::string> files;
 };
 
-int usageError(const std::string& message) {
-  std::fprintf(stderr, "corvina-render: %s\n%s", message.c_str(), kUsage);
-  return kExitUsage;
-}
-
 // 0 on success, otherwise the exit code after printing the reason.
 int parseOptions(int argc, char** argv, options& o) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    auto value = [&](std::string& out) {
-      if (i + 1 >= argc) return false;
-      out = argv[++i];
-      return true;
-    };
-    std::string v;
-    if (a == "--help" || a == "-h") {
-      std::fputs(kUsage, stdout);
+  cmdline c(argc, argv, "corvina-render", kUsage);
+  while (c.next()) {
+    if (c.asksForHelp()) {
+      c.printUsage();
       std::exit(kExitOk);
-    } else if (a == "--list") {
+    } else if (c.is("--list")) {
       o.list = true;
-    } else if (a == "--bench") {
+    } else if (c.is("--bench")) {
       o.bench = true;
-    } else if (a == "--preset") {
-      if (!value(o.preset)) return usageError("--preset needs a name");
-    } else if (a == "--chunk") {
-      if (!value(o.chunkFile)) return usageError("--chunk needs a file");
-    } else if (a == "--save-chunk") {
-      if (!value(o.saveChunk)) return usageError("--save-chunk needs a file");
-    } else if (a == "--document") {
-      if (!value(o.document)) return usageError("--document needs a file");
-    } else if (a == "--plugin") {
-      if (!value(o.plugin)) return usageError("--plugin needs a path");
-    } else if (a == "--oversampling") {
-      if (!value(v) || !parseIntOption(v, 1, 16, o.oversampling))
-        return usageError("--oversampling takes a factor from 1 to 16");
-    } else if (a == "--block") {
-      if (!value(v) || !parseIntOption(v, 1, 1 << 20, o.block))
-        return usageError("--block takes a block size from 1 to 1048576 samples");
-    } else if (a == "--rate") {
-      if (!value(v) || !parseNumberOption(v, 8000.0, 768000.0, o.rate))
-        return usageError("--rate takes a sample rate from 8000 to 768000 Hz");
-    } else if (a == "--seconds") {
-      if (!value(v) || !parseNumberOption(v, 0.001, 3600.0, o.seconds))
-        return usageError("--seconds takes a duration from 0.001 to 3600");
-    } else if (a.size() > 1 && a[0] == '-') {
-      return usageError("unknown option " + a);
+    } else if (c.is("--preset")) {
+      if (!c.value(o.preset)) return c.fail("--preset needs a name");
+    } else if (c.is("--chunk")) {
+      if (!c.value(o.chunkFile)) return c.fail("--chunk needs a file");
+    } else if (c.is("--save-chunk")) {
+      if (!c.value(o.saveChunk)) return c.fail("--save-chunk needs a file");
+    } else if (c.is("--document")) {
+      if (!c.value(o.document)) return c.fail("--document needs a file");
+    } else if (c.is("--plugin")) {
+      if (!c.value(o.plugin)) return c.fail("--plugin needs a path");
+    } else if (c.is("--oversampling")) {
+      if (!c.integer(1, 16, o.oversampling))
+        return c.fail("--oversampling takes a factor from 1 to 16");
+    } else if (c.is("--block")) {
+      if (!c.integer(1, 1 << 20, o.block))
+        return c.fail("--block takes a block size from 1 to 1048576 samples");
+    } else if (c.is("--rate")) {
+      if (!c.number(8000.0, 768000.0, o.rate))
+        return c.fail("--rate takes a sample rate from 8000 to 768000 Hz");
+    } else if (c.is("--seconds")) {
+      if (!c.number(0.001, 3600.0, o.seconds))
+        return c.fail("--seconds takes a duration from 0.001 to 3600");
+    } else if (c.arg().size() > 1 && c.arg()[0] == '-') {
+      return c.fail("unknown option " + c.arg());
     } else {
-      o.files.push_back(a);
+      o.files.push_back(c.arg());
     }
   }
-  if (o.list && o.bench) return usageError("--list and --bench do not go together");
+  if (o.list && o.bench) return c.fail("--list and --bench do not go together");
   if (!o.preset.empty() && !o.chunkFile.empty())
-    return usageError("--preset and --chunk do not go together");
+    return c.fail("--preset and --chunk do not go together");
   if (o.list || o.bench) {
-    if (!o.files.empty()) return usageError("unexpected file " + o.files[0]);
-    if (o.list && !o.preset.empty()) return usageError("--list takes no preset");
-    if (o.bench && !o.chunkFile.empty()) return usageError("--bench takes no chunk");
+    if (!o.files.empty()) return c.fail("unexpected file " + o.files[0]);
+    if (o.list && !o.preset.empty()) return c.fail("--list takes no preset");
+    if (o.bench && !o.chunkFile.empty()) return c.fail("--bench takes no chunk");
   } else if (o.files.size() != 2) {
-    return usageError("give an input and an output WAV file");
+    return c.fail("give an input and an output WAV file");
   }
   return 0;
 }
@@ -127,15 +111,15 @@ int parseOptions(int argc, char** argv, options& o) {
 // else the user's LinuxVST folder.
 std::string findPlugin(const options& o) {
   if (!o.plugin.empty()) return o.plugin;
-  std::error_code ec;
-  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
   std::vector<std::string> candidates;
-  if (!ec) candidates.push_back((self.parent_path() / "corvina.so").string());
+  if (const std::string self = executableFolder(); !self.empty())
+    candidates.push_back(self + "corvina.so");
 #ifdef CORVINA_PLUGIN_BUILD_PATH
   candidates.push_back(CORVINA_PLUGIN_BUILD_PATH);
 #endif
   if (const char* home = std::getenv("HOME"))
     candidates.push_back(std::string(home) + "/.vst/corvina.so");
+  std::error_code ec;
   for (const std::string& c : candidates)
     if (std::filesystem::is_regular_file(c, ec)) return c;
   return candidates.empty() ? std::string("corvina.so") : candidates.front();
@@ -340,12 +324,6 @@ int runRender(const options& o) {
   host->suspend();
   host->close();
   return writeOutput(o.files[1], out, rate) ? kExitOk : kExitFailed;
-}
-
-double processCpuSeconds() {
-  timespec ts{};
-  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
 }
 
 // Seconds of audio per second of CPU time for one rig (`chunk` empty: the
