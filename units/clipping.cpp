@@ -41,9 +41,34 @@ void qvusclip::update(int) {
     const float u = 1.0f - (bias_ - T_) * r_;
     d_ = T_ - h_ * (u * u * u - 1.0f);
   }
+  if (options_.antiderivative) {
+    useAdaa_ = curvePieces(pieces_);
+    adaa_.follow(pieces_);
+  }
+}
+
+void qvusclip::setRateMultiplier(float factor) {
+  // The curve has no rate in it; only the band limit behind it has.
+  lowpass_.setRate(static_cast<double>(sampleRate()) * factor);
+  useLowpass_ = options_.lowpass && lowpass_.active();
+}
+
+void qvusclip::setStageOptions(const qvstageoptions& options) {
+  if (options == options_) return;  // keeps the history of a running stage
+  options_ = options;
+  useAdaa_ = false;
+  update(-1);
+  adaa_.reset(pieces_);
+  lowpass_.reset();
+  useLowpass_ = options_.lowpass && lowpass_.active();
 }
 
 float qvusclip::process(float x) noexcept {
+  const float out = useAdaa_ ? static_cast<float>(adaa_.process(pieces_, x)) : curve(x);
+  return useLowpass_ ? lowpass_.process(out) : out;
+}
+
+float qvusclip::curve(float x) const noexcept {
   x = x * gain_;
   x = x + bias_;
   if (rectify_ > 0.0f && x < 0.0f) x = x * fold_;

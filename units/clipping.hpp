@@ -3,6 +3,9 @@
 // ceiling beyond. Memoryless and rate independent; inverts like a gain stage and
 // subtracts the static output of the bias, so silence in is silence out.
 #pragma once
+#include "units/piecewisecubic.hpp"
+#include "units/stagelowpass.hpp"
+#include "units/stageoptions.hpp"
 #include "units/qvutil.hpp"
 
 class qvusclip : public qvutil {
@@ -13,12 +16,29 @@ public:
   void update(int which) override;
   float process(float x) noexcept override;
   int blocktype() const override { return kBlockClipping; }
+  // [between blocks] The rate only matters to the band limit option.
+  void setRateMultiplier(float factor) override;
+  void reset() noexcept override {
+    adaa_.reset(pieces_);
+    lowpass_.reset();
+  }
+
+  // [between blocks] The rig's options for its distorting stages (off: the exact
+  // per-sample stage).
+  void setStageOptions(const qvstageoptions& options);
+  const qvstageoptions& stageOptions() const { return options_; }
+  // [between blocks] The curve, input to output, as cubic pieces (stagepieces.cpp).
+  // False when the gain is 0 or negative: the curve is then constant or reversed.
+  bool curvePieces(qvpiecewisecubic& out) const;
 
   // [any] The knee function for y ≥ 0: linear to T, cubic to 1, then the ceiling.
   float knee(float y) const noexcept;
   float ceiling() const { return top_; }
 
 private:
+  // The exact static curve, input to output.
+  float curve(float x) const noexcept;
+
   float T_ = 0.84f;  // threshold: end of the linear region
   float s_ = 3.0f;   // softness as set
   float r_ = 0;      // knee scale 1/(1 − T); unused when T ≥ 1 (no knee region)
@@ -28,4 +48,10 @@ private:
   // Parameter values cached by update(); process() reads only these.
   float volume_ = 1, boost_ = 0, bias_ = 0, gain_ = 2, rectify_ = 0;
   float fold_ = 1;   // 1 − 2·Rectify: scale of the negative half-wave
+  qvstageoptions options_;
+  bool useAdaa_ = false;         // on, and the curve has pieces
+  qvpiecewisecubic pieces_;      // the curve, built by update() while the option is on
+  qvadaa adaa_;
+  qvstagelowpass lowpass_;       // runs while options_.lowpass and the rate allows
+  bool useLowpass_ = false;
 };

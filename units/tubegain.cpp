@@ -1,5 +1,7 @@
 #include "units/tubegain.hpp"
 
+#include "units/stagepieces.hpp"
+
 float crossKnee(float a) {
   if (a >= 0.0f) return a;
   if (a > -1.0f) return a + 0.5f * a * a;
@@ -43,19 +45,38 @@ void qvustubea::update(int which) {
     xc_ = -cross_;
     xk_ = crossKnee(xc_);
   }
+  if (options_.antiderivative) {
+    useAdaa_ = tubeCurvePieces(curve_, pieces_);
+    adaa_.follow(pieces_);
+  }
+  lowpass_.setRate(static_cast<double>(fs) * n_);
+  useLowpass_ = options_.lowpass && lowpass_.active();
+}
+
+void qvustubea::setStageOptions(const qvstageoptions& options) {
+  if (options == options_) return;  // keeps the history of a running stage
+  options_ = options;
+  useAdaa_ = false;
+  update(-1);
+  adaa_.reset(pieces_);
+  lowpass_.reset();
+}
+
+float qvustubea::curveAt(float x) noexcept {
+  return useAdaa_ ? static_cast<float>(adaa_.process(pieces_, x)) : curve_.evaluate(x);
 }
 
 float qvustubea::process(float x) {
   x = x * gain_;
   float y;
   if (!dynamic_) {
-    y = curve_.evaluate(x);
+    y = curveAt(x);
   } else {
     const float e = env_.follow(envScale_ * x);
     const double s = static_cast<double>(sag_) * e;
     x = static_cast<float>(x * (1.0 + s));
     x = x - shift_ * e;
-    y = curve_.evaluate(x);
+    y = curveAt(x);
     if (cross_ != 0.0f) {
       const float sign = y >= 0.0f ? 1.0f : -1.0f;
       const float a = (y >= 0.0f ? y : -y) + xc_;
@@ -65,5 +86,6 @@ float qvustubea::process(float x) {
     if (g < 0.0f) g = 0.0f;
     y = g * y;
   }
-  return -volume_ * y;
+  const float out = -volume_ * y;
+  return useLowpass_ ? lowpass_.process(out) : out;
 }

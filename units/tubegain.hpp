@@ -4,6 +4,9 @@
 // drifting with level) and cross (crossover distortion around zero). Inverts.
 #pragma once
 #include "units/envelope.hpp"
+#include "units/piecewisecubic.hpp"
+#include "units/stagelowpass.hpp"
+#include "units/stageoptions.hpp"
 #include "units/qvutil.hpp"
 #include "units/tubecurves.hpp"
 
@@ -16,12 +19,24 @@ public:
   float process(float x) override;
   int blocktype() const override { return kBlockTubeGain; }
   void setRateMultiplier(float factor) override;
-  void reset() noexcept override { env_.reset(); }
+  void reset() noexcept override {
+    env_.reset();
+    adaa_.reset(pieces_);
+    lowpass_.reset();
+  }
+
+  // [between blocks] The rig's options for its distorting stages (off: the exact
+  // per-sample stage).
+  void setStageOptions(const qvstageoptions& options);
+  const qvstageoptions& stageOptions() const { return options_; }
 
   const qvtubecurve& curve() const { return curve_; }
   const qvenvfollow& follower() const { return env_; }
 
 private:
+  // The curve at x: exact, or its mean since the previous input with the option on.
+  float curveAt(float x) noexcept;
+
   float n_ = 1.0f;            // rate factor of the oversampled range
   qvenvfollow env_;
   bool initialised_ = false;  // release/level coefficients computed for n_
@@ -32,6 +47,12 @@ private:
   float xk_ = 0;              // knee(xc_): keeps the crossover through zero
   // Parameter values cached by update(); process() reads only these.
   float volume_ = 1, gain_ = 1, sag_ = 0, shift_ = 0, cross_ = 0;
+  qvstageoptions options_;
+  bool useAdaa_ = false;         // on, and the curve has pieces
+  qvpiecewisecubic pieces_;      // the curve with its offsets, built by update() while on
+  qvadaa adaa_;
+  qvstagelowpass lowpass_;       // runs while options_.lowpass and the rate allows
+  bool useLowpass_ = false;
 };
 
 // Crossover knee: a for a ≥ 0, a + a²/2 on (−1, 0), −0.5 from −1 down.
