@@ -122,13 +122,16 @@ void qvchain::rebuildSections() {
 }
 
 void qvchain::setOversampling(int f) {
-  factor = std::clamp(f, 1, kMaxFactor);
+  factor = std::clamp(effectiveFactor(f, aliasOptions), 1, kMaxFactor);
   if (sections.size() > static_cast<size_t>(kMaxSections)) sections.resize(kMaxSections);
   const double rate = state_.sampleRate;
   if (factor > 1) {
+    const double cutoff =
+        aliasOptions.stopband
+            ? stopbandCutoff(rate, factor, ellipticSelectivity(kAntiAliasRolloff))
+            : rate / (2.0 * factor);
     for (size_t k = 0; k < sections.size(); ++k)
-      aaFilters_[k].design(kAntiAliasOrder, kAntiAliasRippleDb, kAntiAliasRolloff, rate,
-                           rate / (2.0 * factor));
+      aaFilters_[k].design(kAntiAliasOrder, kAntiAliasRippleDb, kAntiAliasRolloff, rate, cutoff);
   }
   for (uint32_t u = 0; u < units.count(); ++u) {
     float m = 1.0f;
@@ -137,6 +140,7 @@ void qvchain::setOversampling(int f) {
         m = static_cast<float>(factor);
     units[u]->setRateMultiplier(m);
   }
+  applyStageOptions(units, aliasOptions.stages);
   gate->setRateMultiplier(1.0f);  // follows a new host rate
 }
 

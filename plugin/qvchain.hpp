@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "data/qvlist.hpp"
+#include "plugin/aliasoptions.hpp"
 #include "plugin/qvmeter.hpp"
 #include "plugin/qvslot.hpp"
 #include "units/cabsim.hpp"
@@ -40,8 +41,9 @@ public:
   // may alias. sampleFrames may be 0.
   void process(float** inputs, float** outputs, int sampleFrames) noexcept;
 
-  // [between blocks] Factor of the oversampled ranges (clamped to 1..16): designs
-  // the anti-alias filters and tells every unit its rate multiplier.
+  // [between blocks] Factor of the oversampled ranges (clamped to 1..16, raised to
+  // the rig's minimum while above 1): designs the anti-alias filters and tells
+  // every unit its rate multiplier, and the distorting ones the rig's options.
   void setOversampling(int factor);
   // [between blocks] Section list from the slot records and the unit list.
   void rebuildSections();
@@ -76,6 +78,7 @@ public:
   // Blocks that left the rig with a NaN or an infinity in them: each went out as
   // silence and the rig's running state was cleared, so the next block plays.
   std::atomic<uint32_t> nonFiniteOutputs{0};
+  qvaliasoptions aliasOptions;      // the rig's trade of exact numbers for less aliasing
   qvslot ampSlot;                   // the amplifier's slot record
   qvlist<qvslot> pedalSlots;        // pedal slot k is blockgroup k + 1
 
