@@ -9,7 +9,8 @@
 qvaliasoptions readAliasOptions(const qvjsoncursor& c) {
   qvaliasoptions o;
   c.getBool(kKeyStopband, o.stopband);
-  c.getBool(kKeyAntiderivative, o.stages.antiderivative);
+  int32_t order = 0;  // true reads as 1
+  if (c.getInt(kKeyAntiderivative, order)) o.stages.antiderivative = std::clamp(order, 0, kMaxAntiderivativeOrder);
   c.getBool(kKeyStageLowpass, o.stages.lowpass);
   int32_t factor = 1;
   if (c.getInt(kKeyMinFactor, factor)) o.minFactor = std::clamp(factor, 1, kMaxMinFactor);
@@ -18,7 +19,7 @@ qvaliasoptions readAliasOptions(const qvjsoncursor& c) {
 
 void writeAliasOptions(qvjsoncursor& w, const qvaliasoptions& options) {
   if (options.stopband) w.addBool(kKeyStopband, true);
-  if (options.stages.antiderivative) w.addBool(kKeyAntiderivative, true);
+  if (options.stages.antiderivative > 0) w.addInt(kKeyAntiderivative, options.stages.antiderivative);
   if (options.stages.lowpass) w.addBool(kKeyStageLowpass, true);
   if (options.minFactor > 1) w.addInt(kKeyMinFactor, options.minFactor);
 }

@@ -6,8 +6,8 @@
 //
 //   "aastopband": true      the anti-alias filters' stopband, not their passband,
 //                           begins at the host's Nyquist frequency
-//   "antiderivative": true  tube and clipping stages run their static curves with
-//                           first-order antiderivative anti-aliasing
+//   "antiderivative": N     tube and clipping stages run their static curves with
+//                           antiderivative anti-aliasing of order N (1 or 2)
 //   "stagelowpass": true    tube and clipping stages that run oversampled are
 //                           band-limited behind (units/stagelowpass.hpp)
 //   "aafactor": N           the oversampled ranges run at N times the host rate
@@ -27,6 +27,7 @@ struct qvaliasoptions {
 };
 
 inline constexpr int32_t kMaxMinFactor = 16;  // the chain's largest factor
+inline constexpr int32_t kMaxAntiderivativeOrder = 2;
 
 inline constexpr const char* kKeyStopband = "aastopband";
 inline constexpr const char* kKeyAntiderivative = "antiderivative";

@@ -61,14 +61,14 @@ TEST(AliasOptions, PresetMembersTurnTheRigOptionsOnAndRoundTrip) {
   expectStages(*e, {});
   EXPECT_EQ(e->chain.factor, 4);
 
-  ASSERT_EQ(load(*e, layeredWith({{"aastopband", true}, {"antiderivative", true},
+  ASSERT_EQ(load(*e, layeredWith({{"aastopband", true}, {"antiderivative", 2},
                                   {"stagelowpass", true}, {"aafactor", 8}})),
             0);
   EXPECT_TRUE(e->chain.aliasOptions.stopband);
-  expectStages(*e, {.antiderivative = true, .lowpass = true});
+  expectStages(*e, {.antiderivative = 2, .lowpass = true});
   EXPECT_EQ(e->chain.factor, 8);
   const std::string text = rigText(*e);
-  EXPECT_NE(text.find("\"aastopband\":true,\"antiderivative\":true,\"stagelowpass\":true,\"aafactor\":8"),
+  EXPECT_NE(text.find("\"aastopband\":true,\"antiderivative\":2,\"stagelowpass\":true,\"aafactor\":8"),
             std::string::npos)
       << text;
   // Written, loaded and written again: the same text.
@@ -90,23 +90,29 @@ TEST(AliasOptions, PresetMembersTurnTheRigOptionsOnAndRoundTrip) {
   ASSERT_EQ(fresh->loadDocument(true), 0);
   ASSERT_EQ(optioned->loadDocument(true), 0);
   ASSERT_EQ(load(*fresh, layeredWith({})), 0);
-  ASSERT_EQ(load(*optioned, layeredWith({{"antiderivative", true}})), 0);
+  ASSERT_EQ(load(*optioned, layeredWith({{"antiderivative", 1}})), 0);
   const std::vector<float> plainSound = render(*fresh);
   EXPECT_EQ(render(*e), plainSound) << "the exact numbers, as before any option";
   EXPECT_NE(render(*optioned), plainSound);
 }
 
-TEST(AliasOptions, FactorMemberIsMendedIntoItsRange) {
+TEST(AliasOptions, NumberMembersAreMendedIntoTheirRanges) {
   TempDir dir;
   auto e = engineIn(dir);
   ASSERT_EQ(e->loadDocument(true), 0);
   const struct {
-    double stored;
-    int32_t minFactor;
-  } rows[] = {{40, 16}, {16, 16}, {3, 3}, {1, 1}, {0, 1}, {-5, 1}};
+    const char* key;
+    qvjsonnode stored;
+    int32_t read;
+  } rows[] = {{"aafactor", 40, 16}, {"aafactor", 16, 16}, {"aafactor", 3, 3},
+              {"aafactor", 0, 1},   {"aafactor", -5, 1},  {"antiderivative", true, 1},
+              {"antiderivative", 2, 2}, {"antiderivative", 7, 2}, {"antiderivative", -1, 0},
+              {"antiderivative", false, 0}};
   for (const auto& row : rows) {
-    ASSERT_EQ(load(*e, layeredWith({{"aafactor", row.stored}})), 0);
-    EXPECT_EQ(e->chain.aliasOptions.minFactor, row.minFactor) << row.stored;
+    ASSERT_EQ(load(*e, layeredWith({{row.key, row.stored}})), 0);
+    const qvaliasoptions& o = e->chain.aliasOptions;
+    EXPECT_EQ(std::string(row.key) == "aafactor" ? o.minFactor : o.stages.antiderivative, row.read)
+        << row.key << " " << row.stored.dump();
   }
 }
 

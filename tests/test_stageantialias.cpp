@@ -1,9 +1,10 @@
 // The distorting stages' anti-aliasing options: their static curves as cubic
-// pieces with an exact antiderivative, the averaged curve that first-order
-// antiderivative anti-aliasing plays, the band limit behind an oversampled stage,
-// and that each option leaves the exact stage alone while it is off.
+// pieces with exact antiderivatives, the weighted means of the curve that
+// antiderivative anti-aliasing of order 1 and 2 plays, the band limit behind an
+// oversampled stage, and that each option leaves the exact stage alone while off.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <vector>
@@ -52,15 +53,34 @@ struct Clip {
   }
 };
 
-// Mean of f over [a, b] by composite Simpson on 4000 intervals; f(a) when a = b.
-template <class F>
-double meanOver(F&& f, double a, double b) {
-  if (a == b) return f(a);
+// ∫ of f·w over [a, b] by composite Simpson on 4000 intervals.
+template <class F, class W>
+double integrate(F&& f, W&& w, double a, double b) {
   const int n = 4000;
   const double h = (b - a) / n;
-  double s = f(a) + f(b);
-  for (int i = 1; i < n; ++i) s += (i % 2 ? 4.0 : 2.0) * f(a + i * h);
-  return s * h / 3.0 / (b - a);
+  double s = f(a) * w(a) + f(b) * w(b);
+  for (int i = 1; i < n; ++i) s += (i % 2 ? 4.0 : 2.0) * f(a + i * h) * w(a + i * h);
+  return s * h / 3.0;
+}
+
+// What order 1 must play: the mean of f over [a, b]; f(a) when a = b.
+template <class F>
+double boxMean(F&& f, double a, double b) {
+  if (a == b) return f(a);
+  return integrate(f, [](double) { return 1.0; }, std::min(a, b), std::max(a, b)) / std::fabs(b - a);
+}
+
+// What order 2 must play: f weighted by the hat (the linear B-spline) over three
+// distinct inputs, rising from the smallest to the middle one and falling to the
+// largest, with unit area.
+template <class F>
+double hatMean(F&& f, double x0, double x1, double x2) {
+  double k[3] = {x0, x1, x2};
+  std::sort(k, k + 3);
+  const double span = k[2] - k[0];
+  auto up = [&](double x) { return 2.0 * (x - k[0]) / (span * (k[1] - k[0])); };
+  auto down = [&](double x) { return 2.0 * (k[2] - x) / (span * (k[2] - k[1])); };
+  return integrate(f, up, k[0], k[1]) + integrate(f, down, k[1], k[2]);
 }
 
 // Share (dB) of the energy of one exactly periodic run (a whole number of the
@@ -138,63 +158,71 @@ TEST(StageAntialias, IntegralIsTheAntiderivative) {
   ASSERT_TRUE(clip.unit.curvePieces(clipped));
   for (const qvpiecewisecubic* f : {&tube, &clipped}) {
     EXPECT_NEAR(f->integral(0.0), 0.0, 1e-12);
-    const double h = 1e-5;
+    EXPECT_NEAR(f->integral2(0.0), 0.0, 1e-9);
+    const double h = 1e-4;
     for (double x = -220.0; x <= 220.0; x += 0.0731) {
-      const double slope = (f->integral(x + h) - f->integral(x - h)) / (2 * h);
-      EXPECT_NEAR(slope, f->value(x), 2e-4) << "x " << x;
+      const double slope1 = (f->integral(x + h) - f->integral(x - h)) / (2 * h);
+      const double slope2 = (f->integral2(x + h) - f->integral2(x - h)) / (2 * h);
+      EXPECT_NEAR(slope1, f->value(x), 2e-4) << "x " << x;
+      EXPECT_NEAR(slope2, f->integral(x), 2e-4 * (1.0 + std::fabs(x))) << "x " << x;
     }
   }
 }
 
-TEST(StageAntialias, AntiderivativeStageGivesTheMeanOfTheExactStage) {
-  // Inputs with large jumps, small steps, repeats (the midpoint fallback) and a
-  // sign change inside one step.
-  const std::vector<float> xs = {0.0f,  0.3f,  -0.8f, -0.8f, 2.5f,  2.5000002f, -4.0f,
-                                 0.01f, 0.012f, 0.7f, -0.05f, 0.05f, 3.0f,      -3.0f};
-  Tube exactTube(1, 6, 0.1f), tube(1, 6, 0.1f);
-  tube.unit.setStageOptions({.antiderivative = true});
-  for (const ClipCase& c : {kClipCases[1], kClipCases[2], kClipCases[4]}) {
-    Clip exactClip(c), clip(c);
-    clip.unit.setStageOptions({.antiderivative = true});
-    float prev = 0.0f;
+TEST(StageAntialias, AntiderivativeStagesPlayWeightedMeansOfTheExactStage) {
+  // Inputs with large jumps, small steps, a repeat and a return (the fallbacks
+  // for close inputs) and sign changes inside one step.
+  const std::vector<float> xs = {0.3f,  -0.8f, -0.8f, 2.5f,  2.5000002f, -4.0f, 0.01f, 0.012f,
+                                 0.7f,  -0.05f, 0.05f, 3.0f,  -3.0f,     3.0f,  1.2f,  -0.4f};
+  auto check = [&](auto& exact, auto& anti, int order, const char* what) {
+    anti.setStageOptions({.antiderivative = order});
+    auto f = [&](double v) { return static_cast<double>(exact.process(static_cast<float>(v))); };
+    float x2 = 0.0f, x1 = 0.0f;  // a fresh stage remembers silence
     for (float x : xs) {
-      const double want = meanOver([&](double v) { return exactClip.unit.process(static_cast<float>(v)); },
-                                   prev, x);
-      EXPECT_NEAR(clip.unit.process(x), want, 2e-4) << prev << " to " << x;
-      prev = x;
+      const double y = anti.process(x);
+      double want;
+      if (order == 1) {
+        want = boxMean(f, x1, x);
+      } else if (std::fabs(x - x2) > 1e-3 && std::fabs(x - x1) > 1e-3 && std::fabs(x1 - x2) > 1e-3) {
+        want = hatMean(f, x2, x1, x);
+      } else {
+        want = y;  // near-coincident inputs: only finite and bounded, below
+      }
+      EXPECT_NEAR(y, want, 3e-4) << what << " order " << order << ": " << x2 << ", " << x1 << ", " << x;
+      EXPECT_TRUE(std::isfinite(y));
+      EXPECT_LE(std::fabs(y), 1.5) << what;
+      x2 = x1;
+      x1 = x;
     }
-  }
-  float prev = 0.0f;
-  for (float x : xs) {
-    const double want = meanOver([&](double v) { return exactTube.unit.process(static_cast<float>(v)); },
-                                 prev, x);
-    EXPECT_NEAR(tube.unit.process(x), want, 2e-4) << prev << " to " << x;
-    prev = x;
+  };
+  for (int order : {1, 2}) {
+    Tube exactTube(1, 6, 0.1f), tube(1, 6, 0.1f);
+    check(exactTube.unit, tube.unit, order, "tube");
+    for (const ClipCase& c : {kClipCases[1], kClipCases[2], kClipCases[4]}) {
+      Clip exactClip(c), clip(c);
+      check(exactClip.unit, clip.unit, order, "clipping");
+    }
   }
 }
 
 TEST(StageAntialias, AntiderivativeLowersTheFoldedHarmonics) {
   // At the host rate, where a hard stage folds the most.
-  Tube exactTube(1, 20), tube(1, 20);
-  tube.unit.setStageOptions({.antiderivative = true});
   const ClipCase hard = kClipCases[1], rectifier{{1, 4, 0, 0, 1.5f, 1, 0.6f}};
-  Clip exactClip(hard), clip(hard), exactRect(rectifier), rect(rectifier);
-  rect.unit.setStageOptions({.antiderivative = true});
-  clip.unit.setStageOptions({.antiderivative = true});
-  struct Pair {
-    const char* what;
-    double exact, averaged;
-  } pairs[] = {
-      {"tube", aliasShareDb(periodicRun([&](float x) { return exactTube.unit.process(x); }, 0.5f), kRunCycles),
-       aliasShareDb(periodicRun([&](float x) { return tube.unit.process(x); }, 0.5f), kRunCycles)},
-      {"hard clipper", aliasShareDb(periodicRun([&](float x) { return exactClip.unit.process(x); }, 0.5f), kRunCycles),
-       aliasShareDb(periodicRun([&](float x) { return clip.unit.process(x); }, 0.5f), kRunCycles)},
-      {"rectifier", aliasShareDb(periodicRun([&](float x) { return exactRect.unit.process(x); }, 0.5f), kRunCycles),
-       aliasShareDb(periodicRun([&](float x) { return rect.unit.process(x); }, 0.5f), kRunCycles)},
+  auto share = [](auto& unit, int order) {
+    unit.setStageOptions({.antiderivative = order});
+    return aliasShareDb(periodicRun([&](float x) { return unit.process(x); }, 0.5f), kRunCycles);
   };
-  for (const Pair& p : pairs) {
-    EXPECT_GT(p.exact, -40.0) << p.what << ": a hard stage at 48 kHz aliases plainly";
-    EXPECT_LT(p.averaged, p.exact - 10.0) << p.what;
+  const char* what[3] = {"tube", "hard clipper", "rectifier"};
+  for (int stage = 0; stage < 3; ++stage) {
+    double db[3];
+    for (int order = 0; order <= 2; ++order) {
+      Tube tube(1, 20);
+      Clip clip(stage == 1 ? hard : rectifier);
+      db[order] = stage == 0 ? share(tube.unit, order) : share(clip.unit, order);
+    }
+    EXPECT_GT(db[0], -40.0) << what[stage] << ": a hard stage at 48 kHz aliases plainly";
+    EXPECT_LT(db[1], db[0] - 10.0) << what[stage] << ", order 1";
+    EXPECT_LT(db[2], db[1] - 6.0) << what[stage] << ", order 2";
   }
 }
 
@@ -221,7 +249,7 @@ TEST(StageAntialias, OptionsLeaveTheExactStageAloneWhileOff) {
     return y;
   };
   Tube fresh(2, 8, 0, 4), toggled(2, 8, 0, 4);
-  toggled.unit.setStageOptions({.antiderivative = true, .lowpass = true});
+  toggled.unit.setStageOptions({.antiderivative = 2, .lowpass = true});
   run(toggled.unit);
   toggled.unit.setStageOptions({});
   toggled.unit.reset();

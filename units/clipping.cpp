@@ -41,7 +41,7 @@ void qvusclip::update(int) {
     const float u = 1.0f - (bias_ - T_) * r_;
     d_ = T_ - h_ * (u * u * u - 1.0f);
   }
-  if (options_.antiderivative) {
+  if (options_.antiderivative > 0) {
     useAdaa_ = curvePieces(pieces_);
     adaa_.follow(pieces_);
   }
@@ -58,7 +58,7 @@ void qvusclip::setStageOptions(const qvstageoptions& options) {
   options_ = options;
   useAdaa_ = false;
   update(-1);
-  adaa_.reset(pieces_);
+  adaa_.setOrder(options_.antiderivative, pieces_);
   lowpass_.reset();
   useLowpass_ = options_.lowpass && lowpass_.active();
 }

@@ -51,7 +51,7 @@ private:
   qvstageoptions options_;
   bool useAdaa_ = false;         // on, and the curve has pieces
   qvpiecewisecubic pieces_;      // the curve, built by update() while the option is on
-  qvadaa adaa_;
+  qvantiderivative adaa_;        // order set from options_
   qvstagelowpass lowpass_;       // runs while options_.lowpass and the rate allows
   bool useLowpass_ = false;
 };

@@ -19,30 +19,33 @@ void qvpiecewisecubic::finish() {
   if (count_ == 0) return;
   for (int i = 0; i < count_; ++i) {
     qvcubicpiece& c = pieces_[i];
-    for (int k = 0; k < 4; ++k) c.q[k] = c.p[k] / (k + 1);
+    for (int k = 0; k < 4; ++k) {
+      c.q[k] = c.p[k] / (k + 1);
+      c.r[k] = c.q[k] / (k + 2);
+    }
     c.invScale = 1.0 / c.scale;
+    c.c = c.d = 0.0;
   }
-  // Piece 0 reaches down to −∞; its integral is anchored where piece 1 begins.
-  // Each piece's constant makes F continuous at its start.
+  // Piece 0 reaches down to −∞; its antiderivatives are anchored where piece 1
+  // begins. Each piece's constants make F1, then F2, continuous at its start.
   pieces_[0].start = count_ > 1 ? pieces_[1].start : 0.0;
-  double atStart = 0.0;  // F at the current piece's start, before the shift below
+  double f1 = 0.0, f2 = 0.0;  // F1, F2 at the current piece's start
   for (int i = 0; i < count_; ++i) {
     qvcubicpiece& c = pieces_[i];
-    if (i >= 2) {
-      const qvcubicpiece& b = pieces_[i - 1];
-      atStart = b.c + scaledIntegral(b, c.start) * b.invScale;
-    }
-    c.c = atStart - scaledIntegral(c, c.start) * c.invScale;
+    if (i >= 2) f1 = first(pieces_[i - 1], c.start);
+    c.c = f1 - first(c, c.start);
   }
-  // F(0) = 0 keeps the held values small near silence, where precision matters.
-  const double atZero = integral(0.0);
-  for (int i = 0; i < count_; ++i) pieces_[i].c -= atZero;
-}
-
-int qvpiecewisecubic::find(double x) const noexcept {
-  int i = 0;
-  while (i + 1 < count_ && x >= pieces_[i + 1].start) ++i;
-  return i;
+  for (int i = 0; i < count_; ++i) {
+    qvcubicpiece& c = pieces_[i];
+    if (i >= 2) f2 = second(pieces_[i - 1], c.start);
+    c.d = f2 - second(c, c.start);
+  }
+  // F1(0) = F2(0) = 0 keeps the held values small near silence, where precision
+  // matters. F2 takes F1's shift as a slope.
+  const double at0 = integral(0.0);
+  for (int i = 0; i < count_; ++i) pieces_[i].c -= at0;
+  const double at0second = integral2(0.0);
+  for (int i = 0; i < count_; ++i) pieces_[i].d -= at0second;
 }
 
 double qvpiecewisecubic::value(double x) const noexcept {

@@ -1,7 +1,8 @@
 // A memoryless transfer function held as cubic pieces in double precision, with its
-// exact antiderivative: what first-order antiderivative anti-aliasing needs of a
-// stage's static curve. Piece i covers x from start[i] (the first piece from −∞) to
-// the next piece's start (the last piece to +∞) and there takes the value
+// first and second antiderivatives in closed form: what antiderivative
+// anti-aliasing needs of a stage's static curve. Piece i covers x from start[i]
+// (the first piece from −∞) to the next piece's start (the last piece to +∞) and
+// there takes the value
 //   p0 + p1·t + p2·t² + p3·t³,  t = (x − origin) · scale.
 // Built between blocks; evaluated on the audio thread without allocation.
 #pragma once
@@ -11,11 +12,13 @@ struct qvcubicpiece {
   double origin = 0;  // x at which t = 0
   double scale = 1;   // dt/dx, never 0
   double p[4] = {};   // power-basis coefficients in t
-  // Set by finish(): the antiderivative on this piece is c + (q·t)(t) / scale, with
-  // q[k] = p[k] / (k + 1), so that F(0) = 0 and F is continuous.
+  // Set by finish(), so that F1(0) = F2(0) = 0 and both are continuous:
+  //   F1(x) = c + t·(q0 + t·(q1 + t·(q2 + t·q3))) / scale,        q[k] = p[k] / (k + 1)
+  //   F2(x) = d + c·x + t²·(r0 + t·(r1 + t·(r2 + t·r3))) / scale², r[k] = q[k] / (k + 2)
   double q[4] = {};
+  double r[4] = {};
   double invScale = 1;
-  double c = 0;
+  double c = 0, d = 0;
 };
 
 class qvpiecewisecubic {
@@ -28,62 +31,113 @@ public:
   bool add(const qvcubicpiece& piece);
   // [between blocks] Appends the constant c from `start` on.
   bool addConstant(double start, double c);
-  // [between blocks] Fixes the integration constants so that F(0) = 0 and F is
-  // continuous across the pieces. Call after the last add().
+  // [between blocks] Fixes the integration constants. Call after the last add().
   void finish();
 
   int count() const { return count_; }
   // [audio] The function's value at x.
   double value(double x) const noexcept;
-  // [audio] F(x) = ∫ from 0 to x of the function.
-  double integral(double x) const noexcept {
-    if (count_ == 0) return 0.0;
-    const qvcubicpiece& c = pieces_[find(x)];
-    return c.c + scaledIntegral(c, x) * c.invScale;
-  }
+  // [audio] F1(x) = ∫ from 0 to x of the function.
+  double integral(double x) const noexcept { return count_ ? first(pieces_[find(x)], x) : 0.0; }
+  // [audio] F2(x) = ∫ from 0 to x of F1.
+  double integral2(double x) const noexcept { return count_ ? second(pieces_[find(x)], x) : 0.0; }
 
 private:
-  int find(double x) const noexcept;
-  // (∫ of piece i from t = 0 to t(x)) · scale.
-  static double scaledIntegral(const qvcubicpiece& c, double x) noexcept {
+  int find(double x) const noexcept {
+    int i = 0;
+    while (i + 1 < count_ && x >= pieces_[i + 1].start) ++i;
+    return i;
+  }
+  static double first(const qvcubicpiece& c, double x) noexcept {
     const double t = (x - c.origin) * c.scale;
-    return t * (c.q[0] + t * (c.q[1] + t * (c.q[2] + t * c.q[3])));
+    return c.c + t * (c.q[0] + t * (c.q[1] + t * (c.q[2] + t * c.q[3]))) * c.invScale;
+  }
+  static double second(const qvcubicpiece& c, double x) noexcept {
+    const double t = (x - c.origin) * c.scale;
+    return c.d + c.c * x + t * t * (c.r[0] + t * (c.r[1] + t * (c.r[2] + t * c.r[3]))) * c.invScale * c.invScale;
   }
 
   qvcubicpiece pieces_[kMaxPieces];
   int count_ = 0;
 };
 
-// First-order antiderivative anti-aliasing of one static curve: each output is the
-// curve's mean over the straight line from the previous input to this one,
-// (F(x) − F(x₋₁)) / (x − x₋₁), which band-limits the curve's harmonics like a
-// one-sample box filter before they are sampled. Where the two inputs are too
-// close for the quotient to be well conditioned, the curve at their midpoint. It
-// delays the stage by half a sample.
-class qvadaa {
+// Antiderivative anti-aliasing of one static curve f. Order 1 plays the curve's
+// mean over the straight line from the previous input to this one,
+// (F1(x) − F1(x₋₁)) / (x − x₋₁): a one-sample box filter on f before sampling,
+// half a sample late. Order 2 plays the second divided difference of F2 over the
+// last three inputs, f weighted by a hat over them: a triangle filter, one sample
+// late, with the deeper notches around multiples of the rate where the folded
+// harmonics lie. Where inputs are too close for the quotients to be well
+// conditioned, the curve (or F1) at their midpoint stands in.
+class qvantiderivative {
 public:
-  // Below this input step the quotient loses more digits than it saves.
-  static constexpr double kMinStep = 1e-6;
+  // Below these input steps the quotients lose more digits than they save.
+  static constexpr double kMinStep1 = 1e-6;
+  static constexpr double kMinStep2 = 1e-4;
 
-  // [between blocks] After the curve changed: the held integral follows it.
-  void follow(const qvpiecewisecubic& curve) { prevF_ = curve.integral(prevX_); }
+  // [between blocks] 0 off, 1 or 2; the history restarts from silence.
+  void setOrder(int order, const qvpiecewisecubic& curve) noexcept {
+    order_ = order;
+    reset(curve);
+  }
+  int order() const { return order_; }
+  // [between blocks] After the curve changed: the held antiderivatives follow it.
+  void follow(const qvpiecewisecubic& curve) noexcept {
+    f1_ = curve.integral(x1_);
+    g1_ = curve.integral2(x1_);
+    g2_ = curve.integral2(x2_);
+    slope1_ = secant(curve, x1_, x2_, g1_, g2_);
+  }
   // [audio] Silence in the history, as a fresh stage has it.
   void reset(const qvpiecewisecubic& curve) noexcept {
-    prevX_ = 0.0;
-    prevF_ = curve.integral(0.0);
+    x1_ = x2_ = 0.0;
+    follow(curve);
   }
-  // [audio] The anti-aliased curve value for input x.
+  // [audio] The anti-aliased curve value for input x (order 1 or 2).
   double process(const qvpiecewisecubic& curve, double x) noexcept {
-    const double f = curve.integral(x);
-    const double dx = x - prevX_;
-    const double y = (dx > kMinStep || dx < -kMinStep) ? (f - prevF_) / dx
-                                                        : curve.value(0.5 * (x + prevX_));
-    prevX_ = x;
-    prevF_ = f;
-    return y;
+    return order_ == 2 ? second(curve, x) : first(curve, x);
   }
 
 private:
-  double prevX_ = 0;  // previous input
-  double prevF_ = 0;  // F(prevX_)
+  double first(const qvpiecewisecubic& curve, double x) noexcept {
+    const double f = curve.integral(x);
+    const double dx = x - x1_;
+    const double y = (dx > kMinStep1 || dx < -kMinStep1) ? (f - f1_) / dx : curve.value(0.5 * (x + x1_));
+    x1_ = x;
+    f1_ = f;
+    return y;
+  }
+  // Mean of F1 between a and b from F2 at both ends, or F1 at the midpoint.
+  static double secant(const qvpiecewisecubic& curve, double a, double b, double ga, double gb) noexcept {
+    const double d = a - b;
+    return (d > kMinStep2 || d < -kMinStep2) ? (ga - gb) / d : curve.integral(0.5 * (a + b));
+  }
+  double second(const qvpiecewisecubic& curve, double x) noexcept {
+    const double g = curve.integral2(x);
+    const double slope = secant(curve, x, x1_, g, g1_);
+    const double span = x - x2_;
+    double y;
+    if (span > kMinStep2 || span < -kMinStep2) {
+      y = 2.0 * (slope - slope1_) / span;
+    } else {
+      // x is back near x₋₂: the hat folds onto the interval from their midpoint to x₋₁.
+      const double mid = 0.5 * (x + x2_);
+      const double d = mid - x1_;
+      y = (d > kMinStep2 || d < -kMinStep2)
+              ? 2.0 / d * (curve.integral(mid) + (g1_ - curve.integral2(mid)) / d)
+              : curve.value(0.5 * (mid + x1_));
+    }
+    x2_ = x1_;
+    g2_ = g1_;
+    x1_ = x;
+    g1_ = g;
+    slope1_ = slope;
+    return y;
+  }
+
+  int order_ = 0;
+  double x1_ = 0, x2_ = 0;  // the last two inputs
+  double f1_ = 0;           // F1(x1_)
+  double g1_ = 0, g2_ = 0;  // F2(x1_), F2(x2_)
+  double slope1_ = 0;       // mean of F1 between x2_ and x1_
 };

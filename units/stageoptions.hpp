@@ -4,7 +4,7 @@
 #pragma once
 
 struct qvstageoptions {
-  bool antiderivative = false;  // the static curve with first-order antiderivative anti-aliasing
-  bool lowpass = false;         // a band limit behind the stage while it runs oversampled
+  int antiderivative = 0;  // order (1 or 2) of antiderivative anti-aliasing of the static curve; 0 off
+  bool lowpass = false;    // a band limit behind the stage while it runs oversampled
   bool operator==(const qvstageoptions&) const = default;
 };

@@ -45,7 +45,7 @@ void qvustubea::update(int which) {
     xc_ = -cross_;
     xk_ = crossKnee(xc_);
   }
-  if (options_.antiderivative) {
+  if (options_.antiderivative > 0) {
     useAdaa_ = tubeCurvePieces(curve_, pieces_);
     adaa_.follow(pieces_);
   }
@@ -58,7 +58,7 @@ void qvustubea::setStageOptions(const qvstageoptions& options) {
   options_ = options;
   useAdaa_ = false;
   update(-1);
-  adaa_.reset(pieces_);
+  adaa_.setOrder(options_.antiderivative, pieces_);
   lowpass_.reset();
 }
 

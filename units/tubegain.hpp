@@ -50,7 +50,7 @@ private:
   qvstageoptions options_;
   bool useAdaa_ = false;         // on, and the curve has pieces
   qvpiecewisecubic pieces_;      // the curve with its offsets, built by update() while on
-  qvadaa adaa_;
+  qvantiderivative adaa_;        // order set from options_
   qvstagelowpass lowpass_;       // runs while options_.lowpass and the rate allows
   bool useLowpass_ = false;
 };

@@ -14,7 +14,8 @@ std::string optionsText(const qvaliasoptions& o) {
     s += word;
   };
   if (o.stopband) add("stopband");
-  if (o.stages.antiderivative) add("antiderivative");
+  if (o.stages.antiderivative == 1) add("antiderivative");
+  if (o.stages.antiderivative > 1) add("antiderivative=" + std::to_string(o.stages.antiderivative));
   if (o.stages.lowpass) add("stagelowpass");
   if (o.minFactor > 1) add("factor " + std::to_string(o.minFactor));
   return s;

@@ -124,7 +124,8 @@ std::string soundReportText(const std::vector<srfigures>& all, const srverdict& 
        "- **Options**: the preset's anti-aliasing options (preset members that older readers skip, all off when "
        "absent): `stopband` puts the anti-alias filters' stopband, not their passband, at the host's Nyquist "
        "frequency; `antiderivative` runs every tube and clipping stage's static curve with first-order "
-       "antiderivative anti-aliasing; `stagelowpass` band-limits every such stage at 30 kHz behind it while it "
+       "antiderivative anti-aliasing (a one-sample box filter before the curve is sampled), `antiderivative=2` "
+       "with second-order (a two-sample triangle); `stagelowpass` band-limits every such stage at 30 kHz behind it while it "
        "runs oversampled; `factor N` runs the oversampled ranges at N times the rate at least, while "
        "oversampling is on. **Factor** is the factor the ranges ran at.\n\n";
   s += "## Presets that miss an aliasing target, and why\n\n" + misses(v) + "\n";
