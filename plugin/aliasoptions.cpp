@@ -9,6 +9,9 @@
 qvaliasoptions readAliasOptions(const qvjsoncursor& c) {
   qvaliasoptions o;
   c.getBool(kKeyStopband, o.stopband);
+  int32_t filterOrder = kMinFilterOrder;
+  if (c.getInt(kKeyFilterOrder, filterOrder))
+    o.filterOrder = std::clamp(filterOrder, kMinFilterOrder, kMaxFilterOrder) / 2 * 2;
   int32_t order = 0;  // true reads as 1
   if (c.getInt(kKeyAntiderivative, order)) o.stages.antiderivative = std::clamp(order, 0, kMaxAntiderivativeOrder);
   c.getBool(kKeyStageLowpass, o.stages.lowpass);
@@ -19,6 +22,7 @@ qvaliasoptions readAliasOptions(const qvjsoncursor& c) {
 
 void writeAliasOptions(qvjsoncursor& w, const qvaliasoptions& options) {
   if (options.stopband) w.addBool(kKeyStopband, true);
+  if (options.filterOrder > kMinFilterOrder) w.addInt(kKeyFilterOrder, options.filterOrder);
   if (options.stages.antiderivative > 0) w.addInt(kKeyAntiderivative, options.stages.antiderivative);
   if (options.stages.lowpass) w.addBool(kKeyStageLowpass, true);
   if (options.minFactor > 1) w.addInt(kKeyMinFactor, options.minFactor);

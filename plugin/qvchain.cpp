@@ -130,8 +130,9 @@ void qvchain::setOversampling(int f) {
         aliasOptions.stopband
             ? stopbandCutoff(rate, factor, ellipticSelectivity(kAntiAliasRolloff))
             : rate / (2.0 * factor);
+    const int order = std::max(aliasOptions.filterOrder, kAntiAliasOrder);
     for (size_t k = 0; k < sections.size(); ++k)
-      aaFilters_[k].design(kAntiAliasOrder, kAntiAliasRippleDb, kAntiAliasRolloff, rate, cutoff);
+      aaFilters_[k].design(order, kAntiAliasRippleDb, kAntiAliasRolloff, rate, cutoff);
   }
   for (uint32_t u = 0; u < units.count(); ++u) {
     float m = 1.0f;

@@ -26,7 +26,7 @@ class qvchain {
 public:
   static constexpr int kMaxSections = 8;   // four ranges
   static constexpr int kMaxFactor = 16;    // sub-samples per host sample
-  static constexpr int kAntiAliasOrder = 8;
+  static constexpr int kAntiAliasOrder = 8;  // the rig's "aaorder" may raise it
   static constexpr double kAntiAliasRippleDb = 0.4;
   static constexpr double kAntiAliasRolloff = -2.0;
   // Host samples beyond ±16 (+24 dBFS) are held there before the input gain.

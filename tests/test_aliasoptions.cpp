@@ -61,14 +61,15 @@ TEST(AliasOptions, PresetMembersTurnTheRigOptionsOnAndRoundTrip) {
   expectStages(*e, {});
   EXPECT_EQ(e->chain.factor, 4);
 
-  ASSERT_EQ(load(*e, layeredWith({{"aastopband", true}, {"antiderivative", 2},
+  ASSERT_EQ(load(*e, layeredWith({{"aastopband", true}, {"aaorder", 10}, {"antiderivative", 2},
                                   {"stagelowpass", true}, {"aafactor", 8}})),
             0);
   EXPECT_TRUE(e->chain.aliasOptions.stopband);
+  EXPECT_EQ(e->chain.antiAliasFilter(0).cascade().sections(), 5) << "order 10";
   expectStages(*e, {.antiderivative = 2, .lowpass = true});
   EXPECT_EQ(e->chain.factor, 8);
   const std::string text = rigText(*e);
-  EXPECT_NE(text.find("\"aastopband\":true,\"antiderivative\":2,\"stagelowpass\":true,\"aafactor\":8"),
+  EXPECT_NE(text.find("\"aastopband\":true,\"aaorder\":10,\"antiderivative\":2,\"stagelowpass\":true,\"aafactor\":8"),
             std::string::npos)
       << text;
   // Written, loaded and written again: the same text.
@@ -82,6 +83,7 @@ TEST(AliasOptions, PresetMembersTurnTheRigOptionsOnAndRoundTrip) {
   expectStages(*e, {});
   EXPECT_FALSE(e->chain.aliasOptions.stopband);
   EXPECT_EQ(e->chain.factor, 4);
+  EXPECT_EQ(e->chain.antiAliasFilter(0).cascade().sections(), 4);
   EXPECT_EQ(rigText(*e), plainText);
 
   // What plays: a fresh engine without the options, the same numbers here, and
@@ -107,11 +109,14 @@ TEST(AliasOptions, NumberMembersAreMendedIntoTheirRanges) {
   } rows[] = {{"aafactor", 40, 16}, {"aafactor", 16, 16}, {"aafactor", 3, 3},
               {"aafactor", 0, 1},   {"aafactor", -5, 1},  {"antiderivative", true, 1},
               {"antiderivative", 2, 2}, {"antiderivative", 7, 2}, {"antiderivative", -1, 0},
-              {"antiderivative", false, 0}};
+              {"antiderivative", false, 0}, {"aaorder", 10, 10}, {"aaorder", 11, 10},
+              {"aaorder", 40, 16}, {"aaorder", 2, 8}};
   for (const auto& row : rows) {
     ASSERT_EQ(load(*e, layeredWith({{row.key, row.stored}})), 0);
     const qvaliasoptions& o = e->chain.aliasOptions;
-    EXPECT_EQ(std::string(row.key) == "aafactor" ? o.minFactor : o.stages.antiderivative, row.read)
+    const std::string key = row.key;
+    EXPECT_EQ(key == "aafactor" ? o.minFactor : key == "aaorder" ? o.filterOrder : o.stages.antiderivative,
+              row.read)
         << row.key << " " << row.stored.dump();
   }
 }
@@ -127,7 +132,7 @@ TEST(AliasOptions, MinimumFactorRaisesOnlyAnActiveOversampling) {
   }
 }
 
-TEST(AliasOptions, StopbandBeginsAtTheHostNyquist) {
+TEST(AliasOptions, StopbandBeginsAtTheHostNyquistAsDeepAsTheOrderMakesIt) {
   for (double rate : {44100.0, 48000.0, 96000.0}) {
     for (int factor : {2, 4, 8, 16}) {
       SCOPED_TRACE(::testing::Message() << rate << " Hz, factor " << factor);
@@ -142,10 +147,14 @@ TEST(AliasOptions, StopbandBeginsAtTheHostNyquist) {
       EXPECT_GT(filterDb(chain, 1.1 * nyquist, rate, factor), -60.0) << "and folds what lies just above";
 
       chain.aliasOptions.stopband = true;
-      chain.setOversampling(factor);
-      for (double hz = nyquist; hz < nyquist * factor; hz += nyquist / 64)
-        EXPECT_LT(filterDb(chain, hz, rate, factor), -70.0) << hz << " Hz";
-      EXPECT_GT(filterDb(chain, 0.7 * nyquist, rate, factor), -0.5) << "the passband still reaches 0.7 · Nyquist";
+      for (const auto& [order, depth] : {std::pair{8, -72.0}, {10, -96.0}, {12, -120.0}}) {
+        chain.aliasOptions.filterOrder = order;
+        chain.setOversampling(factor);
+        for (double hz = nyquist; hz < nyquist * factor; hz += nyquist / 64)
+          EXPECT_LT(filterDb(chain, hz, rate, factor), depth) << "order " << order << ", " << hz << " Hz";
+        EXPECT_GT(filterDb(chain, 0.7 * nyquist, rate, factor), -0.5)
+            << "order " << order << ": the passband still reaches 0.7 · Nyquist";
+      }
     }
   }
 }

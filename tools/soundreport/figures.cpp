@@ -14,6 +14,7 @@ std::string optionsText(const qvaliasoptions& o) {
     s += word;
   };
   if (o.stopband) add("stopband");
+  if (o.filterOrder > kMinFilterOrder) add("order=" + std::to_string(o.filterOrder));
   if (o.stages.antiderivative == 1) add("antiderivative");
   if (o.stages.antiderivative > 1) add("antiderivative=" + std::to_string(o.stages.antiderivative));
   if (o.stages.lowpass) add("stagelowpass");

@@ -4,7 +4,7 @@
 //
 //   corvina-soundreport [--out FILE.md] [--plot FILE.png] [--check] [--rate HZ]
 //                       [--factor N] [--preset NAME] [--lines]
-//                       [--stopband] [--antiderivative 1|2] [--stagelowpass] [--aafactor N]
+//                       [--stopband] [--order N] [--antiderivative 1|2] [--stagelowpass] [--aafactor N]
 //                       [--commit TEXT] [--command TEXT] [--build TEXT]
 //
 // Without --out it prints one line per preset. --check exits 1 unless every target
@@ -36,7 +36,7 @@ struct sroptions {
 int usage(const char* self) {
   std::fprintf(stderr,
                "usage: %s [--out FILE.md] [--plot FILE.png] [--check] [--rate HZ] [--factor N]\n"
-               "       [--preset NAME] [--lines] [--stopband] [--antiderivative 1|2] [--stagelowpass]\n"
+               "       [--preset NAME] [--lines] [--stopband] [--order N] [--antiderivative 1|2] [--stagelowpass]\n"
                "       [--aafactor N] [--commit TEXT] [--command TEXT] [--build TEXT]\n",
                self);
   return 2;
@@ -54,6 +54,7 @@ bool parse(int argc, char** argv, sroptions& o) {
     else if (a == "--out" && more) o.out = argv[++i];
     else if (a == "--plot" && more) o.plot = argv[++i];
     else if (a == "--stopband") o.forced.stopband = true;
+    else if (a == "--order" && more) o.forced.filterOrder = std::atoi(argv[++i]);
     else if (a == "--antiderivative" && more) o.forced.stages.antiderivative = std::atoi(argv[++i]);
     else if (a == "--stagelowpass") o.forced.stages.lowpass = true;
     else if (a == "--aafactor" && more) o.forced.minFactor = std::atoi(argv[++i]);
@@ -64,7 +65,8 @@ bool parse(int argc, char** argv, sroptions& o) {
   }
   return o.rate >= 8000.0f && o.rate <= 768000.0f && o.factor >= 0 && o.factor <= 16 &&
          o.forced.minFactor >= 1 && o.forced.minFactor <= kMaxMinFactor &&
-         o.forced.stages.antiderivative >= 0 && o.forced.stages.antiderivative <= kMaxAntiderivativeOrder;
+         o.forced.stages.antiderivative >= 0 && o.forced.stages.antiderivative <= kMaxAntiderivativeOrder &&
+         o.forced.filterOrder >= kMinFilterOrder && o.forced.filterOrder <= kMaxFilterOrder;
 }
 
 void printFigures(const srfigures& f, bool lines) {

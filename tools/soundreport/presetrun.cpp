@@ -38,6 +38,7 @@ int srpresetrun::render(uint32_t index, const std::vector<float>& in, std::vecto
   const int code = eng_.loadPreset(eng_.data.presets[index]->node, -1, false);
   qvaliasoptions& o = eng_.chain.aliasOptions;
   o.stopband = o.stopband || forced_.stopband;
+  o.filterOrder = std::max(o.filterOrder, forced_.filterOrder);
   o.stages.antiderivative = std::max(o.stages.antiderivative, forced_.stages.antiderivative);
   o.stages.lowpass = o.stages.lowpass || forced_.stages.lowpass;
   o.minFactor = std::max(o.minFactor, forced_.minFactor);
