@@ -69,6 +69,8 @@ TEST(FactoryDocLoad, EveryPresetLoadsAndWritesBackItsPositions) {
     EXPECT_EQ(writeJsonText(written.root()["blocks"]), writeJsonText(stored["blocks"]));
     EXPECT_EQ(writeJsonText(written.root()["slots"]), writeJsonText(stored["slots"]));
     EXPECT_EQ(writeJsonText(written.root()["flexblocks"]), writeJsonText(stored["flexblocks"]));
+    for (const char* key : {kKeyStopband, kKeyFilterOrder, kKeyAntiderivative, kKeyStageLowpass, kKeyMinFactor})
+      EXPECT_EQ(written.root().value(key, qvjsonnode()), stored.value(key, qvjsonnode())) << key;
   }
 }
 #endif
