@@ -80,3 +80,12 @@ srfigures measurePreset(srpresetrun& run, uint32_t index, int factor) {
   f.distortion = toneDistortion(y, kDistortionFreq_hz, rate);
   return f;
 }
+
+void measureSettled(srpresetrun& run, uint32_t index, int factor, srfigures& f) {
+  const double rate = run.rate();
+  std::vector<float> y;
+  run.render(index, testSine(kAliasLowFreq_hz, kAliasToneLevel_db, kSettledRenderSeconds, rate), y, factor);
+  f.settled997_db = nonHarmonicShare(lastSeconds(y, kAliasAnalyseSeconds, rate), kAliasLowFreq_hz, rate).level_db;
+  run.render(index, testSine(kAliasHighFreq_hz, kAliasToneLevel_db, kSettledRenderSeconds, rate), y, factor);
+  f.settled3520_db = nonHarmonicShare(lastSeconds(y, kAliasAnalyseSeconds, rate), kAliasHighFreq_hz, rate).level_db;
+}

@@ -14,6 +14,9 @@ constexpr double kAliasAnalyseSeconds = 2.0;
 constexpr double kAliasLowFreq_hz = 997.0;
 constexpr double kAliasHighFreq_hz = 3520.0;
 // Distortion: a 220 Hz sine at -12 dBFS (an open A string played softly).
+// For a preset that misses a target: the same tones rendered this long, to tell
+// echoes and pumping still settling from what stays.
+constexpr double kSettledRenderSeconds = 12.0;
 constexpr double kDistortionFreq_hz = 220.0;
 constexpr double kDistortionLevel_db = -12.0;
 // The riff's first two seconds, as the factory report plays them.
@@ -32,12 +35,17 @@ struct srfigures {
   double rms_db = 0;          // guitar riff, left output
   double peak_db = 0;
   double distortion = 0;      // THD+N of the 220 Hz tone, ratio
+  double settled997_db = 0;   // the aliasing figures after kSettledRenderSeconds,
+  double settled3520_db = 0;  // when measureSettled() ran (else 0)
   std::string options;        // the rig's anti-aliasing options, "" for none
   int factor = 1;             // oversampling factor the ranges ran at
 };
 
 // [stopped] All figures of preset `index`; factor 0 keeps the factory oversampling.
 srfigures measurePreset(srpresetrun& run, uint32_t index, int factor = 0);
+
+// [stopped] Fills the settled aliasing figures of preset `index` into f.
+void measureSettled(srpresetrun& run, uint32_t index, int factor, srfigures& f);
 
 // [any] 20·log10 with a floor at -240 dB.
 double toDb(double ratio);

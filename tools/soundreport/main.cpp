@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "tools/soundreport/aliasplot.hpp"
+#include "tools/perfreport/mdtable.hpp"
 #include "tools/soundreport/mdreport.hpp"
 
 namespace {
@@ -73,6 +74,9 @@ void printFigures(const srfigures& f, bool lines) {
   std::printf("%-12s %-22s 997 %7.1f  3520 %7.1f  rms %6.1f  peak %6.1f  thd %7.1f%%  x%-2d %s%s\n",
               f.category.c_str(), f.name.c_str(), f.alias997_db, f.alias3520_db, f.rms_db, f.peak_db,
               100 * f.distortion, f.factor, f.options.c_str(), f.finite && f.code == 0 ? "" : "  FAULT");
+  if (f.settled997_db != 0.0 || f.settled3520_db != 0.0)
+    std::printf("    settled after %.0f s: 997 %7.1f  3520 %7.1f\n", kSettledRenderSeconds, f.settled997_db,
+                f.settled3520_db);
   if (!lines) return;
   for (const srline& l : f.lines997) std::printf("     997: %8.1f Hz %7.1f dB\n", l.freq_hz, l.level_db);
   for (const srline& l : f.lines3520) std::printf("    3520: %8.1f Hz %7.1f dB\n", l.freq_hz, l.level_db);
@@ -104,10 +108,13 @@ int main(int argc, char** argv) {
   std::vector<srfigures> all;
   for (uint32_t i = 0; i < run.presetCount(); ++i) {
     if (!o.only.empty() && run.presetName(i) != o.only) continue;
-    all.push_back(measurePreset(run, i, o.factor));
-    if (!quiet) printFigures(all.back(), o.lines);
+    srfigures f = measurePreset(run, i, o.factor);
+    // A miss once more, given time to settle.
+    if (f.alias997_db > kTarget997_db || f.alias3520_db > kTarget3520_db) measureSettled(run, i, o.factor, f);
+    if (!quiet) printFigures(f, o.lines);
     else if ((i + 1) % 10 == 0) std::fprintf(stderr, "%u of %u presets measured\n", i + 1, run.presetCount());
     std::fflush(stdout);
+    all.push_back(std::move(f));
   }
   if (all.empty()) {
     std::fprintf(stderr, "soundreport: no preset named \"%s\"\n", o.only.c_str());
@@ -119,8 +126,8 @@ int main(int argc, char** argv) {
   o.facts.factorSetting = o.factor > 0 ? o.factor : run.engine().state.settingInt(kSetOversampling);
   if (!o.plot.empty()) {
     o.facts.plot = baseName(o.plot);
-    const std::string subtitle = "48 kHz, factory settings: each preset's share of non-harmonic energy for a "
-                                 "sine at -6 dBFS (4 s rendered, the last 2 s analysed)";
+    const std::string subtitle = fmt("%.0f Hz, factory settings: each preset's share of non-harmonic energy for "
+                                     "a sine at -6 dBFS (4 s rendered, the last 2 s analysed)", o.rate);
     if (!writeAliasPlot(all, o.plot, subtitle)) {
       std::fprintf(stderr, "soundreport: cannot write %s\n", o.plot.c_str());
       return 1;

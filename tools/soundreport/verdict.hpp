@@ -38,9 +38,15 @@ struct srverdict {
 // [any] The verdict over all presets' figures (which must outlive it).
 srverdict judge(const std::vector<srfigures>& all);
 
-// [any] Why a preset misses an aliasing target, as found by hand; nullptr when
-// no reason is recorded (tools/soundreport/reasons.cpp).
-const char* missReason(const std::string& preset);
+// Why presets miss an aliasing target, as found by hand.
+struct srcause {
+  const char* title;        // a few words for the table
+  const char* explanation;  // what was found and how
+};
+
+// [any] The cause recorded for a preset's miss; nullptr when none is
+// (tools/soundreport/reasons.cpp).
+const srcause* missReason(const std::string& preset);
 
 // [any] Median of v (mean of the middle two for an even count); 0 for none.
 double median(std::vector<double> v);
