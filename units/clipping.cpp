@@ -41,31 +41,28 @@ void qvusclip::update(int) {
     const float u = 1.0f - (bias_ - T_) * r_;
     d_ = T_ - h_ * (u * u * u - 1.0f);
   }
-  if (options_.antiderivative > 0) {
-    useAdaa_ = curvePieces(pieces_);
-    adaa_.follow(pieces_);
-  }
+  refreshAntialias();
+}
+
+void qvusclip::refreshAntialias() {
+  aa_.refresh([this](qvpiecewisecubic& pieces) { return curvePieces(pieces); },
+              static_cast<double>(sampleRate()) * n_);
 }
 
 void qvusclip::setRateMultiplier(float factor) {
   // The curve has no rate in it; only the band limit behind it has.
-  lowpass_.setRate(static_cast<double>(sampleRate()) * factor);
-  useLowpass_ = options_.lowpass && lowpass_.active();
+  n_ = factor;
+  refreshAntialias();
 }
 
 void qvusclip::setStageOptions(const qvstageoptions& options) {
-  if (options == options_) return;  // keeps the history of a running stage
-  options_ = options;
-  useAdaa_ = false;
+  if (!aa_.setOptions(options)) return;
   update(-1);
-  adaa_.setOrder(options_.antiderivative, pieces_);
-  lowpass_.reset();
-  useLowpass_ = options_.lowpass && lowpass_.active();
+  aa_.restart();
 }
 
 float qvusclip::process(float x) noexcept {
-  const float out = useAdaa_ ? static_cast<float>(adaa_.process(pieces_, x)) : curve(x);
-  return useLowpass_ ? lowpass_.process(out) : out;
+  return aa_.behind(aa_.averaging() ? aa_.averagedCurve(x) : curve(x));
 }
 
 float qvusclip::curve(float x) const noexcept {

@@ -3,9 +3,7 @@
 // ceiling beyond. Memoryless and rate independent; inverts like a gain stage and
 // subtracts the static output of the bias, so silence in is silence out.
 #pragma once
-#include "units/piecewisecubic.hpp"
-#include "units/stagelowpass.hpp"
-#include "units/stageoptions.hpp"
+#include "units/stageantialias.hpp"
 #include "units/qvutil.hpp"
 
 class qvusclip : public qvutil {
@@ -18,15 +16,12 @@ public:
   int blocktype() const override { return kBlockClipping; }
   // [between blocks] The rate only matters to the band limit option.
   void setRateMultiplier(float factor) override;
-  void reset() noexcept override {
-    adaa_.reset(pieces_);
-    lowpass_.reset();
-  }
+  void reset() noexcept override { aa_.reset(); }
 
   // [between blocks] The rig's options for its distorting stages (off: the exact
   // per-sample stage).
   void setStageOptions(const qvstageoptions& options);
-  const qvstageoptions& stageOptions() const { return options_; }
+  const qvstageoptions& stageOptions() const { return aa_.options(); }
   // [between blocks] The curve, input to output, as cubic pieces (stagepieces.cpp).
   // False when the gain is 0 or negative: the curve is then constant or reversed.
   bool curvePieces(qvpiecewisecubic& out) const;
@@ -38,6 +33,8 @@ public:
 private:
   // The exact static curve, input to output.
   float curve(float x) const noexcept;
+  // The pieces and the band limit after the curve or the rate changed.
+  void refreshAntialias();
 
   float T_ = 0.84f;  // threshold: end of the linear region
   float s_ = 3.0f;   // softness as set
@@ -48,10 +45,6 @@ private:
   // Parameter values cached by update(); process() reads only these.
   float volume_ = 1, boost_ = 0, bias_ = 0, gain_ = 2, rectify_ = 0;
   float fold_ = 1;   // 1 − 2·Rectify: scale of the negative half-wave
-  qvstageoptions options_;
-  bool useAdaa_ = false;         // on, and the curve has pieces
-  qvpiecewisecubic pieces_;      // the curve, built by update() while the option is on
-  qvantiderivative adaa_;        // order set from options_
-  qvstagelowpass lowpass_;       // runs while options_.lowpass and the rate allows
-  bool useLowpass_ = false;
+  float n_ = 1.0f;          // rate factor: only the band limit depends on it
+  qvstageantialias aa_;     // the options, the curve as pieces, the band limit
 };

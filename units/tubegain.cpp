@@ -45,25 +45,18 @@ void qvustubea::update(int which) {
     xc_ = -cross_;
     xk_ = crossKnee(xc_);
   }
-  if (options_.antiderivative > 0) {
-    useAdaa_ = tubeCurvePieces(curve_, pieces_);
-    adaa_.follow(pieces_);
-  }
-  lowpass_.setRate(static_cast<double>(fs) * n_);
-  useLowpass_ = options_.lowpass && lowpass_.active();
+  aa_.refresh([this](qvpiecewisecubic& pieces) { return tubeCurvePieces(curve_, pieces); },
+              static_cast<double>(fs) * n_);
 }
 
 void qvustubea::setStageOptions(const qvstageoptions& options) {
-  if (options == options_) return;  // keeps the history of a running stage
-  options_ = options;
-  useAdaa_ = false;
+  if (!aa_.setOptions(options)) return;
   update(-1);
-  adaa_.setOrder(options_.antiderivative, pieces_);
-  lowpass_.reset();
+  aa_.restart();
 }
 
 float qvustubea::curveAt(float x) noexcept {
-  return useAdaa_ ? static_cast<float>(adaa_.process(pieces_, x)) : curve_.evaluate(x);
+  return aa_.averaging() ? aa_.averagedCurve(x) : curve_.evaluate(x);
 }
 
 float qvustubea::process(float x) {
@@ -86,6 +79,5 @@ float qvustubea::process(float x) {
     if (g < 0.0f) g = 0.0f;
     y = g * y;
   }
-  const float out = -volume_ * y;
-  return useLowpass_ ? lowpass_.process(out) : out;
+  return aa_.behind(-volume_ * y);
 }

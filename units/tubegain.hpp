@@ -4,9 +4,7 @@
 // drifting with level) and cross (crossover distortion around zero). Inverts.
 #pragma once
 #include "units/envelope.hpp"
-#include "units/piecewisecubic.hpp"
-#include "units/stagelowpass.hpp"
-#include "units/stageoptions.hpp"
+#include "units/stageantialias.hpp"
 #include "units/qvutil.hpp"
 #include "units/tubecurves.hpp"
 
@@ -21,14 +19,13 @@ public:
   void setRateMultiplier(float factor) override;
   void reset() noexcept override {
     env_.reset();
-    adaa_.reset(pieces_);
-    lowpass_.reset();
+    aa_.reset();
   }
 
   // [between blocks] The rig's options for its distorting stages (off: the exact
   // per-sample stage).
   void setStageOptions(const qvstageoptions& options);
-  const qvstageoptions& stageOptions() const { return options_; }
+  const qvstageoptions& stageOptions() const { return aa_.options(); }
 
   const qvtubecurve& curve() const { return curve_; }
   const qvenvfollow& follower() const { return env_; }
@@ -47,12 +44,7 @@ private:
   float xk_ = 0;              // knee(xc_): keeps the crossover through zero
   // Parameter values cached by update(); process() reads only these.
   float volume_ = 1, gain_ = 1, sag_ = 0, shift_ = 0, cross_ = 0;
-  qvstageoptions options_;
-  bool useAdaa_ = false;         // on, and the curve has pieces
-  qvpiecewisecubic pieces_;      // the curve with its offsets, built by update() while on
-  qvantiderivative adaa_;        // order set from options_
-  qvstagelowpass lowpass_;       // runs while options_.lowpass and the rate allows
-  bool useLowpass_ = false;
+  qvstageantialias aa_;       // the options, the curve as pieces, the band limit
 };
 
 // Crossover knee: a for a ≥ 0, a + a²/2 on (−1, 0), −0.5 from −1 down.
