@@ -149,8 +149,20 @@ bool writeAliasPlot(const std::vector<srfigures>& all, const std::string& path, 
     cairo_set_source_rgb(cr, 0, 0, 0);
     diamond(cr, xOf(f.alias997_db), y + kRow / 2, 3.5);
     cairo_fill(cr);
-    if (miss) cairo_set_source_rgb(cr, 0.75, 0, 0);
-    text(cr, kNamesRight, y + kRow - 2, f.name, 9.5, miss, 1.0);
+    const bool layered = f.name == kLayeredOD;
+    if (layered) {
+      // Its own, stricter target: a tick across its row.
+      const double x = std::round(xOf(kTargetLayered3520_db)) + 0.5;
+      cairo_set_source_rgb(cr, 0, 0, 0);
+      cairo_set_line_width(cr, 2.0);
+      cairo_move_to(cr, x, y);
+      cairo_line_to(cr, x, y + kRow);
+      cairo_stroke(cr);
+      cairo_set_line_width(cr, 1.0);
+    }
+    cairo_set_source_rgb(cr, miss ? 0.75 : 0.0, 0, 0);
+    text(cr, kNamesRight, y + kRow - 2, layered ? f.name + " (target -80 dB: tick)" : f.name, 9.5,
+         miss || layered, 1.0);
     cairo_set_source_rgb(cr, col.r, col.g, col.b);
     cairo_rectangle(cr, kNamesRight + 6, y + 3, 8, kRow - 6);
     cairo_fill(cr);

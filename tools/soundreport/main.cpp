@@ -34,13 +34,13 @@ struct sroptions {
   srrunfacts facts;
 };
 
-int usage(const char* self) {
-  std::fprintf(stderr,
+int usage(const char* self, FILE* to = stderr) {
+  std::fprintf(to,
                "usage: %s [--out FILE.md] [--plot FILE.png] [--check] [--rate HZ] [--factor N]\n"
                "       [--preset NAME] [--lines] [--stopband] [--order N] [--antiderivative 1|2] [--stagelowpass]\n"
                "       [--aafactor N] [--commit TEXT] [--command TEXT] [--build TEXT]\n",
                self);
-  return 2;
+  return to == stderr ? 2 : 0;
 }
 
 bool parse(int argc, char** argv, sroptions& o) {
@@ -96,6 +96,8 @@ std::string baseName(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (std::string(argv[i]) == "--help") return usage(argv[0], stdout);
   sroptions o;
   if (!parse(argc, argv, o)) return usage(argv[0]);
   srpresetrun run(o.rate);
@@ -120,14 +122,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "soundreport: no preset named \"%s\"\n", o.only.c_str());
     return 2;
   }
+  if (!o.only.empty()) return 0;  // the targets concern all presets together
   const srverdict v = judge(all);
   o.facts.date = utcNow();
   o.facts.rate = o.rate;
   o.facts.factorSetting = o.factor > 0 ? o.factor : run.engine().state.settingInt(kSetOversampling);
   if (!o.plot.empty()) {
     o.facts.plot = baseName(o.plot);
-    const std::string subtitle = fmt("%.0f Hz, factory settings: each preset's share of non-harmonic energy for "
-                                     "a sine at -6 dBFS (4 s rendered, the last 2 s analysed)", o.rate);
+    const std::string subtitle = fmt("%g kHz, factory settings: each preset's share of non-harmonic energy for "
+                                     "a sine at -6 dBFS (4 s rendered, the last 2 s analysed)", o.rate / 1000.0);
     if (!writeAliasPlot(all, o.plot, subtitle)) {
       std::fprintf(stderr, "soundreport: cannot write %s\n", o.plot.c_str());
       return 1;
