@@ -8,5 +8,5 @@ constexpr int32_t kFirstBackgroundImage = 69;   // the amplifier and pedal faces
 constexpr int32_t kFirstLogoImage = 94;         // the logos start here
 constexpr int32_t kFallbackBackgroundImage = 24;
 constexpr int32_t kFallbackKnobProfile = 1;
-constexpr int32_t kHighestImage = 117;          // 118 images, numbered from 0
+constexpr int32_t kHighestImage = 119;          // 120 list entries, numbered from 0
 constexpr int32_t kImageCount = kHighestImage + 1;

@@ -22,6 +22,9 @@ bool copyName(char* out, const char* text, size_t limit) {
 }  // namespace
 
 qvAudioEffect::qvAudioEffect(audioMasterCallback audioMaster)
+    : qvAudioEffect(audioMaster, moduleFolder()) {}
+
+qvAudioEffect::qvAudioEffect(audioMasterCallback audioMaster, const qvstring& folder)
     : AudioEffectX(audioMaster, 1, 0) {
   setNumInputs(2);
   setNumOutputs(2);
@@ -29,10 +32,9 @@ qvAudioEffect::qvAudioEffect(audioMasterCallback audioMaster)
   canProcessReplacing(true);
   programsAreChunks(true);
 
-  // The engine finds the user's document beside the plug-in file.
-  engine = std::make_unique<qvengine>(moduleFolder(), qvstring(kSaveName));
-  // The editor registers itself with the base here once it exists; until then
-  // the host is told there is none.
+  // The engine finds the user's document in `folder`. The module's entry point
+  // gives the effect its editor once the effect exists.
+  engine = std::make_unique<qvengine>(folder, qvstring(kSaveName));
   engine->setSampleRate(getSampleRate(), false);
 
   qvresource factory;
@@ -41,7 +43,10 @@ qvAudioEffect::qvAudioEffect(audioMasterCallback audioMaster)
   engine->loadSystem();
 }
 
-qvAudioEffect::~qvAudioEffect() = default;
+qvAudioEffect::~qvAudioEffect() {
+  // The editor reads the engine to its end: it goes first.
+  setEditor(nullptr);
+}
 
 void qvAudioEffect::setSampleRate(float rate) {
   // No converter runs outside this range; below it the dynamics' time constants

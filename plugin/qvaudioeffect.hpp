@@ -14,6 +14,10 @@ public:
   // the module's resources and loads the system (the user's document, or the
   // factory rig "Layered OD" on a first run).
   explicit qvAudioEffect(audioMasterCallback audioMaster);
+  // [ui] The same with the user's document in `folder` (ending in the path
+  // separator) instead of beside the module: tools that run an instance in
+  // process keep their documents apart.
+  qvAudioEffect(audioMasterCallback audioMaster, const qvstring& folder);
   ~qvAudioEffect() override;
 
   // Host rates the rig follows, Hz; others are ignored.

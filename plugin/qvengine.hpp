@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "data/datamodel.hpp"
@@ -43,6 +44,13 @@ enum qvcommand : int32_t {
 // The subfolder of the plug-in's folder that holds the user document while
 // global setting 6 is on.
 inline constexpr const char* kProjectFolderName = "qvproj-preset";
+
+// The editor's model (skin catalogue, named lists, panel state): made by the
+// editor, owned by the engine, so that it outlives every window the host opens.
+class qvguimodelbase {
+public:
+  virtual ~qvguimodelbase() = default;
+};
 
 class qvengine : public qvcommandtarget {
 public:
@@ -119,6 +127,7 @@ public:
   qvstring editorPath;
   qvdragdrop drag;                 // set by the editor before it posts 70022
   qvmessagering messages;          // for the editor's message line
+  std::unique_ptr<qvguimodelbase> guiModel;  // [ui] null until an editor is made
   std::atomic<uint32_t> viewsChanged{0};  // bumped when the editor's lists must be rebuilt
   // When set, preset loads create their cab blocks through this instead of
   // loadImpulse (tests and fuzzing run without impulse files).

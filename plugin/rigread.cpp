@@ -24,8 +24,11 @@ private:
   uint32_t depth_;
 };
 
-// A relative number below 0 would reach into other runs of the image list.
-bool inRun(int64_t image, int32_t first) { return image >= first && image <= kHighestImage; }
+// Whether `image` lies in the run [first, last] of the image list: a relative
+// number outside its run would reach into another run (a logo as a background).
+bool inRun(int64_t image, int32_t first, int32_t last = kHighestImage) {
+  return image >= first && image <= last;
+}
 
 // One full parameter entry of the current object into a record and its position.
 int readFullRecord(const qvjsoncursor& c, qvparamrecord& r, float& fpos) {
@@ -84,7 +87,8 @@ int readSlotLook(qvjsoncursor& c, qvslot& slot) {
   int32_t v = 0;
   if (c.getInt("bgimg", v)) {
     const int64_t image = int64_t{v} + kFirstBackgroundImage;
-    slot.bgimg = inRun(image, kFirstBackgroundImage) ? static_cast<int32_t>(image) : kFallbackBackgroundImage;
+    slot.bgimg = inRun(image, kFirstBackgroundImage, kFirstLogoImage - 1) ? static_cast<int32_t>(image)
+                                                                          : kFallbackBackgroundImage;
   }
   if (c.getInt("logoimg", v)) {
     const int64_t image = int64_t{v} + kFirstLogoImage;

@@ -21,6 +21,11 @@ bool loadDataResource(const char* name, qvresource& out);
 // [any] The resource with numeric id `id` (the factory impulses are 2 to 30).
 bool loadDataResourceById(int id, qvresource& out);
 
+// [any] The skin image `name`, its upper-case file name ("AMPGUIBG1.PNG"; letter
+// case ignored), from the resource set "skins". Only in binaries that link
+// corvina_resources_skins beside their own set.
+bool loadSkinResource(const char* name, qvresource& out);
+
 // One row of a resource set's table, written by the generated table source.
 struct qvresentry {
   const char* name;            // nullptr when the resource has only an id
@@ -32,3 +37,6 @@ struct qvresentry {
 // Defined by the generated table source of the linked resource set.
 extern const qvresentry corvinaResourceTable[];
 extern const size_t corvinaResourceCount;
+// Defined by the generated table source of the skins set.
+extern const qvresentry corvinaSkinTable[];
+extern const size_t corvinaSkinCount;

@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev libzita-convolver-dev
   libcairo2-dev fonts-dejavu-core
   clang libclang-rt-14-dev
+  libcairo2-dev libx11-dev libxtst-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core xvfb xauth
 )
 missing=()
 for p in "${packages[@]}"; do

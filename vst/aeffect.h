@@ -132,6 +132,9 @@ enum {
   effGetTailSize = 52,          /* result: samples of output after silent input; 0 default */
   effGetParameterProperties = 56,
   effGetVstVersion = 58,        /* result: kVstVersion */
+  effEditKeyDown = 59,          /* index: character; value: virtual key (VKEY_*); opt: modifier bits;
+                                   result 1 if the editor used the key */
+  effEditKeyUp = 60,            /* as effEditKeyDown */
   effStartProcess = 71,         /* audio processing is about to start */
   effStopProcess = 72,          /* audio processing has stopped */
   effSetProcessPrecision = 77   /* value: 0 single, 1 double */
@@ -173,6 +176,20 @@ enum {
 };
 
 /* Editor rectangle in pixels, relative to the parent window. */
+/* Keys the host passes to the editor (effEditKeyDown, effEditKeyUp). */
+enum {
+  VKEY_BACK = 1, VKEY_TAB = 2, VKEY_RETURN = 4, VKEY_ESCAPE = 6, VKEY_SPACE = 7, VKEY_END = 9,
+  VKEY_HOME = 10, VKEY_LEFT = 11, VKEY_UP = 12, VKEY_RIGHT = 13, VKEY_DOWN = 14, VKEY_PAGEUP = 15,
+  VKEY_PAGEDOWN = 16, VKEY_ENTER = 19, VKEY_DELETE = 22
+};
+enum { MODIFIER_SHIFT = 1, MODIFIER_ALTERNATE = 2, MODIFIER_COMMAND = 4, MODIFIER_CONTROL = 8 };
+
+typedef struct VstKeyCode {
+  int32_t character;  /* ASCII character, 0 for none */
+  uint8_t virt;       /* VKEY_*, 0 for none */
+  uint8_t modifier;   /* MODIFIER_* bits */
+} VstKeyCode;
+
 typedef struct ERect {
   int16_t top;
   int16_t left;
@@ -219,6 +236,7 @@ VST_ABI_ASSERT(offsetof(AEffect, processDoubleReplacing) == 128,
                "AEffect.processDoubleReplacing at 128");
 VST_ABI_ASSERT(offsetof(AEffect, future) == 136, "AEffect.future at 136");
 VST_ABI_ASSERT(sizeof(ERect) == 8, "ERect is four int16");
+VST_ABI_ASSERT(sizeof(VstKeyCode) == 8, "VstKeyCode is an int32 and two bytes, padded");
 VST_ABI_ASSERT(sizeof(VstEvent) == 32, "VstEvent is 32 bytes");
 VST_ABI_ASSERT(offsetof(VstEvents, events) == 16, "VstEvents.events at 16");
 #elif defined(VST_ABI_ASSERT) && UINTPTR_MAX == 0xFFFFFFFFu

@@ -84,6 +84,7 @@ void AudioEffect::setFlag(VstInt32 flag, bool state) {
 }
 
 void AudioEffect::setEditor(AEffEditor* newEditor) {
+  if (editor != newEditor) delete editor;
   editor = newEditor;
   setFlag(effFlagsHasEditor, newEditor != nullptr);
 }
@@ -155,6 +156,13 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
     if (editor)
       editor->idle();
     return 0;
+  case effEditKeyDown:
+  case effEditKeyUp: {
+    if (!editor)
+      return 0;
+    VstKeyCode key{index, static_cast<uint8_t>(value), static_cast<uint8_t>(opt)};
+    return (opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key)) ? 1 : 0;
+  }
   case effGetChunk:
     if (!ptr)
       return 0;

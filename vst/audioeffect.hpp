@@ -36,6 +36,10 @@ public:
   virtual void close() {}
   // [ui] Periodic call from the host's user-interface loop.
   virtual void idle() {}
+  // [ui] A key the host passes on (hosts that keep the keyboard themselves); true
+  // when the editor used it.
+  virtual bool onKeyDown(const VstKeyCode& key) { (void)key; return false; }
+  virtual bool onKeyUp(const VstKeyCode& key) { (void)key; return false; }
 
 protected:
   AudioEffect* effect;  // the owning effect, may be null in tests
@@ -105,7 +109,8 @@ public:
   void canDoubleReplacing(bool state) { setFlag(effFlagsCanDoubleReplacing, state); }
   void programsAreChunks(bool state) { setFlag(effFlagsProgramChunks, state); }
 
-  // [ui] Takes ownership of `editor` (null: none) and tells the host whether there is one.
+  // [ui] Takes ownership of `editor` (null: none), deleting the one held before,
+  // and tells the host whether there is one.
   void setEditor(AEffEditor* newEditor);
   AEffEditor* getEditor() const { return editor; }
 

@@ -1,0 +1,113 @@
+// corvina-snapshot: the editor of an in-process instance drawn headless, for
+// review, documentation and tests.
+//
+//   corvina-snapshot [--preset NAME | --chunk FILE] [--page amp|floor|options]
+//                    [--hover X,Y] [--click X,Y]... [--time SECONDS] OUT.png
+//
+// The instance starts from the factory content in a fresh folder; clicks are
+// applied in order, each followed by a tenth of a second of idle, then --hover
+// moves the mouse and --time lets the editor idle on its test clock (hints
+// appear after 0.8 s). Exit codes: 1 output or instance trouble, 2 bad options,
+// 3 unknown preset.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/files.hpp"
+#include "toolkit/cframe.hpp"
+#include "toolkit/headless/headless.hpp"
+#include "editor/qvtricklabel.hpp"
+#include "tools/render/numberoption.hpp"
+#include "tools/snapshot/editorinstance.hpp"
+
+namespace {
+
+int usage() {
+  std::fprintf(stderr,
+               "usage: corvina-snapshot [--preset NAME | --chunk FILE] [--page amp|floor|options]\n"
+               "                        [--hover X,Y] [--click X,Y]... [--time SECONDS] OUT.png\n");
+  return 2;
+}
+
+bool parsePoint(const std::string& text, CPoint& out) {
+  const size_t comma = text.find(',');
+  int x = 0, y = 0;
+  if (comma == std::string::npos || !parseIntOption(text.substr(0, comma), 0, 839, x) ||
+      !parseIntOption(text.substr(comma + 1), 0, 479, y))
+    return false;
+  out = CPoint(x, y);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string preset, chunkFile, out;
+  int page = -1;
+  bool hover = false;
+  CPoint hoverAt;
+  std::vector<CPoint> clicks;
+  double seconds = 0.0;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    const bool more = i + 1 < argc;
+    if (a == "--preset" && more) {
+      preset = argv[++i];
+    } else if (a == "--chunk" && more) {
+      chunkFile = argv[++i];
+    } else if (a == "--page" && more) {
+      const std::string p = argv[++i];
+      page = p == "amp" ? 0 : p == "floor" ? 1 : p == "options" ? 2 : -2;
+      if (page < 0) return usage();
+    } else if (a == "--hover" && more) {
+      if (!parsePoint(argv[++i], hoverAt)) return usage();
+      hover = true;
+    } else if (a == "--click" && more) {
+      CPoint p;
+      if (!parsePoint(argv[++i], p)) return usage();
+      clicks.push_back(p);
+    } else if (a == "--time" && more) {
+      if (!parseNumberOption(argv[++i], 0.0, 600.0, seconds)) return usage();
+    } else if (!a.empty() && a[0] != '-' && out.empty()) {
+      out = a;
+    } else {
+      return usage();
+    }
+  }
+  if (out.empty() || (!preset.empty() && !chunkFile.empty())) return usage();
+
+  qveditorinstance instance;
+  if (!preset.empty() && !instance.selectPreset(preset)) {
+    std::fprintf(stderr, "corvina-snapshot: no preset named \"%s\"\n", preset.c_str());
+    return 3;
+  }
+  if (!chunkFile.empty()) {
+    std::string bytes;
+    if (!readWholeFile(chunkFile, bytes)) {
+      std::fprintf(stderr, "corvina-snapshot: cannot read %s\n", chunkFile.c_str());
+      return 1;
+    }
+    instance.effect().setChunk(bytes.data(), static_cast<VstInt32>(bytes.size()), true);
+  }
+  if (!instance.open()) {
+    std::fprintf(stderr, "corvina-snapshot: the editor did not open\n");
+    return 1;
+  }
+  if (page >= 0) {
+    // As a user would: a click on the page's tab.
+    const CRect tab = instance.editor().tabs().members[size_t(page)]->getViewSize();
+    injectClick(instance.frame(), tab.getCenter());
+    instance.idleFor(0.1);
+  }
+  for (const CPoint& p : clicks) {
+    injectClick(instance.frame(), p);
+    instance.idleFor(0.1);
+  }
+  if (hover) instance.frame().platformOnMouseMoved(hoverAt, 0);
+  instance.idleFor(seconds);
+  if (writeFramePng(instance.frame(), out) != 0) {
+    std::fprintf(stderr, "corvina-snapshot: cannot write %s\n", out.c_str());
+    return 1;
+  }
+  return 0;
+}
