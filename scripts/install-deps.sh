@@ -6,7 +6,6 @@ packages=(
   build-essential cmake pkg-config git
   nlohmann-json3-dev libsndfile1-dev libsoxr-dev libfftw3-dev
   googletest libgtest-dev libbenchmark-dev libzita-convolver-dev
-  libcairo2-dev fonts-dejavu-core
   clang libclang-rt-14-dev
   libcairo2-dev libx11-dev libxtst-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core xvfb xauth
 )
