@@ -153,6 +153,7 @@ int qvengine::loadPreset(qvjsoncursor& node, int target, bool withVolumes) {
   const bool hasInvol = withVolumes && c.getNumber("invol", invol);
   if (dataind < 0 || static_cast<uint32_t>(dataind) >= data.ampData.count()) dataind = -1;
   d.ampSlot.dataind = dataind;
+  const qvaliasoptions aliasOptions = readAliasOptions(c);
 
   int code = readPedalSlots(c, data, state, d);
   if (code == kLoadOk) code = readSlotLook(c, d.ampSlot);
@@ -198,6 +199,7 @@ int qvengine::loadPreset(qvjsoncursor& node, int target, bool withVolumes) {
   // The stored selection wins over the block each impulse load selected.
   const int32_t ncabs = static_cast<int32_t>(chain.cabBlocks.count());
   data.currentCabBlock = currentconv < -1 ? -1 : currentconv >= ncabs ? ncabs - 1 : currentconv;
+  chain.aliasOptions = aliasOptions;
   chain.rebuildSections();
   chain.setOversampling(state.settingInt(kSetOversampling));
   chain.updateGains();
@@ -260,6 +262,7 @@ void qvengine::writePresetNode(const qvstring& name, bool user, int32_t category
   chain.gate->serialise(w, false);
   w.close();
   w.close();
+  writeAliasOptions(w, chain.aliasOptions);
   w.rewind();
 }
 

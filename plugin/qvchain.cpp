@@ -136,13 +136,17 @@ void qvchain::rebuildSections() {
 void qvchain::setOversampling(int f) {
   keepSections();
   keepFilters();
-  factor = std::clamp(f, 1, kMaxFactor);
+  factor = std::clamp(effectiveFactor(f, aliasOptions), 1, kMaxFactor);
   if (sections.size() > static_cast<size_t>(kMaxSections)) sections.resize(kMaxSections);
   const double rate = state_.sampleRate;
   if (factor > 1) {
+    const double cutoff =
+        aliasOptions.stopband
+            ? stopbandCutoff(rate, factor, ellipticSelectivity(kAntiAliasRolloff))
+            : rate / (2.0 * factor);
+    const int order = std::max(aliasOptions.filterOrder, kAntiAliasOrder);
     for (size_t k = 0; k < sections.size(); ++k)
-      aaFilters_[k].design(kAntiAliasOrder, kAntiAliasRippleDb, kAntiAliasRolloff, rate,
-                           rate / (2.0 * factor));
+      aaFilters_[k].design(order, kAntiAliasRippleDb, kAntiAliasRolloff, rate, cutoff);
   }
   noteRatesChanged();
   applyRates();
@@ -158,6 +162,7 @@ void qvchain::applyRates() {
         m = static_cast<float>(factor);
     units[u]->setRateMultiplier(m);
   }
+  applyStageOptions(units, aliasOptions.stages);
 }
 
 void qvchain::rigChanged() {

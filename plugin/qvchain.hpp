@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "data/qvlist.hpp"
+#include "plugin/aliasoptions.hpp"
 #include "plugin/qvmailbox.hpp"
 #include "plugin/qvmeter.hpp"
 #include "plugin/qvslot.hpp"
@@ -29,7 +30,7 @@ class qvchain final : public qvchangeguard {
 public:
   static constexpr int kMaxSections = 8;   // four ranges
   static constexpr int kMaxFactor = 16;    // sub-samples per host sample
-  static constexpr int kAntiAliasOrder = 8;
+  static constexpr int kAntiAliasOrder = 8;  // the rig's "aaorder" may raise it
   static constexpr double kAntiAliasRippleDb = 0.4;
   static constexpr double kAntiAliasRolloff = -2.0;
   // Host samples beyond ±16 (+24 dBFS) are held there before the input gain.
@@ -50,8 +51,9 @@ public:
   // block path is checked against (tests, the performance report).
   void processPerSample(float** inputs, float** outputs, int sampleFrames) noexcept;
 
-  // [between blocks] Factor of the oversampled ranges (clamped to 1..16): designs
-  // the anti-alias filters and tells every unit its rate multiplier.
+  // [between blocks] Factor of the oversampled ranges (clamped to 1..16, raised to
+  // the rig's minimum while above 1): designs the anti-alias filters and tells
+  // every unit its rate multiplier, and the distorting ones the rig's options.
   void setOversampling(int factor);
   // [between blocks] Section list from the slot records and the unit list.
   void rebuildSections();
@@ -106,6 +108,7 @@ public:
   // Blocks played as silence because the rig had outgrown the audio path's arrays
   // without a rig operation to grow them (a list changed directly, then played).
   std::atomic<uint32_t> unpreparedBlocks{0};
+  qvaliasoptions aliasOptions;      // the rig's trade of exact numbers for less aliasing
   qvslot ampSlot;                   // the amplifier's slot record
   qvlist<qvslot> pedalSlots;        // pedal slot k is blockgroup k + 1
 

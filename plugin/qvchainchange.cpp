@@ -87,6 +87,7 @@ void qvchain::beginChange() noexcept {
   // (only lists changed without a rig operation) cannot be put back.
   c.undoable = rebuildArrays(false);
   c.factor = factor;
+  c.aliasOptions = aliasOptions;
   c.cabActiveCount = cabActiveCount;
   c.rigGeneration = rigGeneration;
   c.sampleRate = state_.sampleRate;
@@ -206,6 +207,7 @@ void qvchain::rollbackChange() noexcept {
     if (c.filtersKept) std::copy(std::begin(c.filters), std::end(c.filters), std::begin(aaFilters_));
   }
   factor = c.factor;
+  aliasOptions = c.aliasOptions;
   cabActiveCount = c.cabActiveCount;
   rigGeneration = c.rigGeneration;
   state_.sampleRate = c.sampleRate;

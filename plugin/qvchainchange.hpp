@@ -32,6 +32,7 @@ struct qvchain::changestate {
 
   // The rig's scalars at the start.
   int32_t factor = 1;
+  qvaliasoptions aliasOptions;
   int32_t cabActiveCount = 0;
   uint32_t rigGeneration = 0;
   float sampleRate = 0;

@@ -47,14 +47,18 @@ inline std::string rigShape(const qvengine& e) {
   std::string s = "units";
   for (uint32_t u = 0; u < e.chain.units.count(); ++u) {
     const qvutil& unit = *e.chain.units[u];
-    s += " " + std::to_string(unit.blocktype()) + "/" + std::to_string(unit.blockgroup) + (unit.bypassed ? "b" : "");
+    (s += ' ') += std::to_string(unit.blocktype());
+    (s += '/') += std::to_string(unit.blockgroup);
+    if (unit.bypassed) s += 'b';
   }
   s += " | sections";
-  for (int32_t k : e.chain.sections) s += " " + std::to_string(k);
+  for (int32_t k : e.chain.sections) (s += ' ') += std::to_string(k);
   s += " | pedals";
   for (uint32_t k = 0; k < e.chain.pedalSlots.count(); ++k) {
     const qvslot& p = *e.chain.pedalSlots[k];
-    s += " " + std::to_string(p.dataind) + (p.positioncode > 0 ? "post" : "pre") + (p.active ? "" : "-off");
+    (s += ' ') += std::to_string(p.dataind);
+    s += p.positioncode > 0 ? "post" : "pre";
+    if (!p.active) s += "-off";
   }
   return s;
 }

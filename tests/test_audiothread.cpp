@@ -122,12 +122,18 @@ TEST(AudioThread, PendingKnobMovesAllocateNothing) {
   qvengine& e = *p.e;
   std::vector<int32_t> knobs;
   e.mailbox.commandLock().lock();
+  auto control = [](int32_t kind, int32_t position, int32_t index) {
+    qvcontrol c;
+    c.kind = kind;
+    c.position = position;
+    c.index = index;
+    return c;
+  };
   for (uint32_t u = 0; u < e.chain.units.count(); ++u)
     for (uint32_t k = 0; k < e.chain.units[u]->params.count(); ++k)
       if (e.chain.units[u]->params[k]->getType() <= 3)  // switches and steps rebuild
-        knobs.push_back(e.addControl(
-            qvcontrol{.position = int32_t(u), .index = int32_t(k), .kind = kKindBlockParam}));
-  knobs.push_back(e.addControl(qvcontrol{.index = kSetOutputLevel, .kind = kKindOption}));
+        knobs.push_back(e.addControl(control(kKindBlockParam, int32_t(u), int32_t(k))));
+  knobs.push_back(e.addControl(control(kKindOption, -1, kSetOutputLevel)));
   e.mailbox.commandLock().unlock();
   ASSERT_GT(knobs.size(), 20u);
 

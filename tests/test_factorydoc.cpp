@@ -4,7 +4,7 @@
 // catalogue matching the generated impulses), reproducible generation, and every
 // preset loading through the plug-in's own loader and writing back the positions
 // it was read from. (A source the build cannot read stops the build; sound
-// figures come from tools/factoryreport.)
+// figures come from tools/soundreport.)
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -153,5 +153,7 @@ TEST(FactoryDocLoad, EveryPresetLoadsAndWritesBackItsPositions) {
     EXPECT_EQ(writeJsonText(written.root()["blocks"]), writeJsonText(stored["blocks"]));
     EXPECT_EQ(writeJsonText(written.root()["slots"]), writeJsonText(stored["slots"]));
     EXPECT_EQ(writeJsonText(written.root()["flexblocks"]), writeJsonText(stored["flexblocks"]));
+    for (const char* key : {kKeyStopband, kKeyFilterOrder, kKeyAntiderivative, kKeyStageLowpass, kKeyMinFactor})
+      EXPECT_EQ(written.root().value(key, qvjsonnode()), stored.value(key, qvjsonnode())) << key;
   }
 }

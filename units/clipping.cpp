@@ -33,4 +33,22 @@ void qvusclip::update(int) {
     const float u = 1.0f - (c.bias - c.T) * c.r;
     c.d = c.T - c.h * (u * u * u - 1.0f);
   }
+  refreshAntialias();
+}
+
+void qvusclip::refreshAntialias() {
+  aa_.refresh([this](qvpiecewisecubic& pieces) { return curvePieces(pieces); },
+              static_cast<double>(sampleRate()) * factor_);
+}
+
+void qvusclip::setRateMultiplier(float factor) {
+  // The curve has no rate in it; only the band limit behind it has.
+  factor_ = factor;
+  refreshAntialias();
+}
+
+void qvusclip::setStageOptions(const qvstageoptions& options) {
+  if (!aa_.setOptions(options)) return;
+  update(-1);
+  aa_.restart();
 }

@@ -3,6 +3,7 @@
 // ceiling beyond. Memoryless and rate independent; inverts like a gain stage and
 // subtracts the static output of the bias, so silence in is silence out.
 #pragma once
+#include "units/stageantialias.hpp"
 #include "units/qvutil.hpp"
 
 // The transfer curve with the constants update() derives; process() and the block
@@ -48,17 +49,40 @@ public:
 
   qvusclip(const qvprocstate& state, bool withTable);
   void update(int which) override;
-  float process(float x) noexcept override { return curve_.apply(x); }
+  float process(float x) noexcept override {
+    if (!aa_.active()) return curve_.apply(x);
+    return aa_.behind(aa_.averaging() ? aa_.averagedCurve(x) : curve_.apply(x));
+  }
   void processBlock(float* samples, int nframes) noexcept override {
+    if (aa_.active()) {
+      for (int i = 0; i < nframes; ++i) samples[i] = qvusclip::process(samples[i]);
+      return;
+    }
     const qvclipcurve c = curve_;
     for (int i = 0; i < nframes; ++i) samples[i] = c.apply(samples[i]);
   }
   int blocktype() const override { return kBlockClipping; }
+  // [between blocks] The rate only matters to the band limit option.
+  void setRateMultiplier(float factor) override;
+  void reset() noexcept override { aa_.reset(); }
+
+  // [between blocks] The rig's options for its distorting stages (off: the exact
+  // per-sample stage).
+  void setStageOptions(const qvstageoptions& options);
+  const qvstageoptions& stageOptions() const { return aa_.options(); }
+  // [between blocks] The curve, input to output, as cubic pieces (stagepieces.cpp).
+  // False when the gain is 0 or negative: the curve is then constant or reversed.
+  bool curvePieces(qvpiecewisecubic& out) const;
 
   // [any] The knee function for y ≥ 0: linear to T, cubic to 1, then the ceiling.
   float knee(float y) const noexcept { return curve_.knee(y); }
   float ceiling() const { return curve_.top; }
 
 private:
+  // The pieces and the band limit after the curve or the rate changed.
+  void refreshAntialias();
+
   qvclipcurve curve_;
+  float factor_ = 1.0f;   // rate factor: only the band limit depends on it
+  qvstageantialias aa_;   // the options, the curve as pieces, the band limit
 };

@@ -57,7 +57,7 @@ double modulusFromNome(double q) {
 int qvellipticlowpass::designPrototype(int order, double rippleDb, double rolloff) {
   if (order < 2 || order > 16 || order % 2 != 0 || !(rippleDb > 0)) return 1;
   const double eps = std::sqrt(std::pow(10.0, rippleDb / 10.0) - 1.0);
-  const double xi = 5.0 * std::exp(rolloff - 1.0) + 1.0;  // stopband edge over passband edge
+  const double xi = ellipticSelectivity(rolloff);  // stopband edge over passband edge
   const double k = 1.0 / xi;
   const double kp = std::sqrt(1.0 - 1.0 / (xi * xi));
   // The order fixes the stopband level: the nome of k1 is the N-th power of k's.

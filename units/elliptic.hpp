@@ -4,8 +4,14 @@
 // transformation; the bilinear transform maps it to the cutoff, and the shared
 // biquad cascade runs it. Unity gain at DC.
 #pragma once
+#include <cmath>
+
 #include "units/biquadcascade.hpp"
 #include "units/zplane.hpp"
+
+// Stopband edge over passband edge of the prototype for a rolloff parameter:
+// 5·e^(rolloff − 1) + 1 (about 1.249 for the anti-alias filters' −2).
+inline double ellipticSelectivity(double rolloff) { return 5.0 * std::exp(rolloff - 1.0) + 1.0; }
 
 class qvellipticlowpass {
 public:

@@ -1,5 +1,7 @@
 #include "units/tubegain.hpp"
 
+#include "units/stagepieces.hpp"
+
 qvustubea::qvustubea(const qvprocstate& state, bool withTable) : qvutil(state, -1) {
   if (withTable) buildParams(paramTable(kBlockTubeGain));
 }
@@ -32,9 +34,21 @@ void qvustubea::update(int which) {
     k_.xc = -k_.cross;
     k_.xk = crossKnee(k_.xc);
   }
+  aa_.refresh([this](qvpiecewisecubic& pieces) { return tubeCurvePieces(curve_, pieces); },
+              static_cast<double>(fs) * n);
+}
+
+void qvustubea::setStageOptions(const qvstageoptions& options) {
+  if (!aa_.setOptions(options)) return;
+  update(-1);
+  aa_.restart();
 }
 
 void qvustubea::processBlock(float* samples, int nframes) noexcept {
+  if (aa_.active()) {
+    for (int i = 0; i < nframes; ++i) samples[i] = qvustubea::process(samples[i]);
+    return;
+  }
   const qvtubecurve curve = curve_;
   const qvtubesettings k = k_;
   qvenvfollow env = env_;

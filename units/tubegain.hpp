@@ -5,6 +5,7 @@
 #pragma once
 #include "units/envelope.hpp"
 #include "units/qvutil.hpp"
+#include "units/stageantialias.hpp"
 #include "units/tubecurves.hpp"
 
 // Crossover knee: a for a ≥ 0, a + a²/2 on (−1, 0), −0.5 from −1 down.
@@ -29,19 +30,38 @@ public:
 
   qvustubea(const qvprocstate& state, bool withTable);
   void update(int which) override;
-  float process(float x) noexcept override { return stage(curve_, k_, env_, x); }
+  float process(float x) noexcept override {
+    if (!aa_.active()) return stage(curve_, k_, env_, x);
+    return aa_.behind(stage(averaged{curve_, aa_}, k_, env_, x));
+  }
   void processBlock(float* samples, int nframes) noexcept override;
   int blocktype() const override { return kBlockTubeGain; }
-  void reset() noexcept override { env_.reset(); }
+  void reset() noexcept override {
+    env_.reset();
+    aa_.reset();
+  }
+
+  // [between blocks] The rig's options for its distorting stages (off: the exact
+  // per-sample stage).
+  void setStageOptions(const qvstageoptions& options);
+  const qvstageoptions& stageOptions() const { return aa_.options(); }
 
   const qvtubecurve& curve() const { return curve_; }
   const qvenvfollow& follower() const { return env_; }
 
 private:
+  // The curve with the antiderivative option: its mean since the previous input
+  // while averaging, the exact curve otherwise.
+  struct averaged {
+    const qvtubecurve& curve;
+    qvstageantialias& aa;
+    float evaluate(float x) const noexcept { return aa.averaging() ? aa.averagedCurve(x) : curve.evaluate(x); }
+  };
+
   // One sample through the stage: process() runs it on the members, the block
-  // loop on local copies.
-  static float stage(const qvtubecurve& curve, const qvtubesettings& k, qvenvfollow& env,
-                     float x) noexcept {
+  // loop on local copies. Curve is a qvtubecurve, or averaged while an option is on.
+  template <class Curve>
+  static float stage(const Curve& curve, const qvtubesettings& k, qvenvfollow& env, float x) noexcept {
     x = x * k.gain;
     float y;
     if (!k.dynamic) {
@@ -67,4 +87,5 @@ private:
   qvenvfollow env_;
   qvtubecurve curve_;
   qvtubesettings k_;
+  qvstageantialias aa_;  // the options, the curve as pieces, the band limit
 };

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "data/jsontext.hpp"
+#include "data/skinimages.hpp"
 #include "editor/qvguimodel.hpp"
 #include "editor/qvmeterview.hpp"
 #include "editor/qvtricklabel.hpp"
@@ -31,10 +32,12 @@ void loadLook(qveditorinstance& in, int bgimg, int logoimg) {
   in.effect().setChunk(const_cast<char*>(text.data()), static_cast<VstInt32>(text.size()), true);
 }
 
+// The logo drawn on the amplifier panel: a view showing one of the logo images.
 CBitmap* logoOf(qveditor& ed) {
   CViewContainer* panel = ed.ampPanel();
   for (int32_t k = 0; k < panel->getNbViews(); ++k)
-    if (panel->getView(k)->getBackground()) return panel->getView(k)->getBackground();
+    for (int32_t image = kFirstLogoImage; image <= kHighestImage; ++image)
+      if (CBitmap* b = panel->getView(k)->getBackground(); b && b == ed.model().image(image)) return b;
   return nullptr;
 }
 

@@ -252,6 +252,7 @@ std::string writeDefinition(qvjsoncursor& w, const fdSource& src, const fdDefini
   w.openArray("slots");
   w.close();
   writeRig(w, rig, true);
+  writeAliasOptions(w, d.antialias);
   w.close();
   return "";
 }
@@ -279,6 +280,7 @@ std::string writePreset(qvjsoncursor& w, const fdSource& src, const fdPreset& p,
   }
   w.close();
   writeRig(w, rig, false);
+  writeAliasOptions(w, p.antialias.value_or(amp->antialias));
   w.close();
   return "";
 }

@@ -149,6 +149,7 @@ public:
     if (kw == "preset") return preset(t);
     if (kw == "skin" || kw == "brackets" || kw == "block") return definitionLine(t);
     if (kw == "cab") return cab(t);
+    if (kw == "antialias") return antialias(t);
     if (kw == "amp" || kw == "pedal" || kw == "tweak" || kw == "nocab" || kw == "gate" ||
         kw == "vol" || kw == "invol")
       return presetLine(t);
@@ -238,6 +239,45 @@ private:
     } else {
       throw Failure{"'cab' belongs inside an ampdef or a preset (pedals have no cab)"};
     }
+  }
+
+  // antialias [stopband] [order=N] [antiderivative[=2]] [stagelowpass] [factor=N] | antialias off
+  void antialias(const std::vector<Token>& t) {
+    qvaliasoptions o;
+    if (t.size() == 2 && t[1].text == "off") {
+      // nothing on: a preset's way to drop its amplifier's options
+    } else {
+      if (t.size() < 2)
+        throw Failure{"expected: antialias [stopband] [order=N] [antiderivative[=2]] [stagelowpass] [factor=N]"
+                      " or antialias off"};
+      for (size_t i = 1; i < t.size(); ++i) {
+        const std::string& w = t[i].text;
+        if (t[i].quoted) throw Failure{"antialias takes bare words"};
+        if (w == "stopband") o.stopband = true;
+        else if (w == "antiderivative") o.stages.antiderivative = 1;
+        else if (w.rfind("antiderivative=", 0) == 0) {
+          o.stages.antiderivative = toInt(w.substr(15), "antiderivative order");
+          if (o.stages.antiderivative < 1 || o.stages.antiderivative > kMaxAntiderivativeOrder)
+            throw Failure{"antiderivative order must be 1 or 2"};
+        }
+        else if (w == "stagelowpass") o.stages.lowpass = true;
+        else if (w.rfind("order=", 0) == 0) {
+          o.filterOrder = toInt(w.substr(6), "filter order");
+          if (o.filterOrder < kMinFilterOrder || o.filterOrder > kMaxFilterOrder || o.filterOrder % 2)
+            throw Failure{"the anti-alias filter order is even, 8..16"};
+        } else if (w.rfind("factor=", 0) == 0) {
+          o.minFactor = toInt(w.substr(7), "factor");
+          if (o.minFactor < 2 || o.minFactor > kMaxMinFactor) throw Failure{"factor must be 2..16"};
+        } else {
+          throw Failure{"unknown antialias option '" + w + "'"};
+        }
+      }
+    }
+    // A rig's options come from its preset (or the amplifier it is built on), so a
+    // pedal has none of its own.
+    if (ctx_ == Context::kAmp) def_->antialias = o;
+    else if (ctx_ == Context::kPreset) preset_->antialias = o;
+    else throw Failure{"'antialias' belongs inside an ampdef or a preset"};
   }
 
   void presetCategory(const std::vector<Token>& t) {

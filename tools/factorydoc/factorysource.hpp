@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "plugin/aliasoptions.hpp"
+
 // Where a record came from, for error messages: "amps.fxsrc:12".
 struct fdWhere {
   std::string file;
@@ -44,6 +46,9 @@ struct fdDefinition {
   std::vector<int> brackets;
   std::vector<fdBlock> blocks;
   std::vector<fdCab> cabs;  // amplifiers only
+  // Anti-aliasing options of the rigs built on an amplifier: they go to its "Amp
+  // Starters" preset and to every preset on it that gives none of its own.
+  qvaliasoptions antialias;  // amplifiers only
   fdWhere where;
 };
 
@@ -72,6 +77,7 @@ struct fdPreset {
   std::vector<fdCab> cabs;
   std::vector<fdParamEdit> gate;
   std::optional<float> vol, invol;  // positions; default: the global settings 0 and 1
+  std::optional<qvaliasoptions> antialias;  // default: the amplifier definition's
   fdWhere where;
 };
 

@@ -1,0 +1,143 @@
+// A memoryless transfer function held as cubic pieces in double precision, with its
+// first and second antiderivatives in closed form: what antiderivative
+// anti-aliasing needs of a stage's static curve. Piece i covers x from start[i]
+// (the first piece from −∞) to the next piece's start (the last piece to +∞) and
+// there takes the value
+//   p0 + p1·t + p2·t² + p3·t³,  t = (x − origin) · scale.
+// Built between blocks; evaluated on the audio thread without allocation.
+#pragma once
+
+struct qvcubicpiece {
+  double start = 0;   // first x of the piece (ignored for piece 0)
+  double origin = 0;  // x at which t = 0
+  double scale = 1;   // dt/dx, never 0
+  double p[4] = {};   // power-basis coefficients in t
+  // Set by finish(), so that F1(0) = F2(0) = 0 and both are continuous:
+  //   F1(x) = c + t·(q0 + t·(q1 + t·(q2 + t·q3))) / scale,        q[k] = p[k] / (k + 1)
+  //   F2(x) = d + c·x + t²·(r0 + t·(r1 + t·(r2 + t·r3))) / scale², r[k] = q[k] / (k + 2)
+  double q[4] = {};
+  double r[4] = {};
+  double invScale = 1;
+  double c = 0, d = 0;
+};
+
+class qvpiecewisecubic {
+public:
+  static constexpr int kMaxPieces = 48;  // a 20-segment tube curve with gaps and both ends
+
+  // [between blocks] Empties the function.
+  void clear() { count_ = 0; }
+  // [between blocks] Appends a piece; starts must ascend. False when full or out of order.
+  bool add(const qvcubicpiece& piece);
+  // [between blocks] Appends the constant c from `start` on.
+  bool addConstant(double start, double c);
+  // [between blocks] Fixes the integration constants. Call after the last add().
+  void finish();
+
+  int count() const { return count_; }
+  // [audio] The function's value at x.
+  double value(double x) const noexcept;
+  // [audio] F1(x) = ∫ from 0 to x of the function.
+  double integral(double x) const noexcept { return count_ ? first(pieces_[find(x)], x) : 0.0; }
+  // [audio] F2(x) = ∫ from 0 to x of F1.
+  double integral2(double x) const noexcept { return count_ ? second(pieces_[find(x)], x) : 0.0; }
+
+private:
+  int find(double x) const noexcept {
+    int i = 0;
+    while (i + 1 < count_ && x >= pieces_[i + 1].start) ++i;
+    return i;
+  }
+  static double first(const qvcubicpiece& c, double x) noexcept {
+    const double t = (x - c.origin) * c.scale;
+    return c.c + t * (c.q[0] + t * (c.q[1] + t * (c.q[2] + t * c.q[3]))) * c.invScale;
+  }
+  static double second(const qvcubicpiece& c, double x) noexcept {
+    const double t = (x - c.origin) * c.scale;
+    return c.d + c.c * x + t * t * (c.r[0] + t * (c.r[1] + t * (c.r[2] + t * c.r[3]))) * c.invScale * c.invScale;
+  }
+
+  qvcubicpiece pieces_[kMaxPieces];
+  int count_ = 0;
+};
+
+// Antiderivative anti-aliasing of one static curve f. Order 1 plays the curve's
+// mean over the straight line from the previous input to this one,
+// (F1(x) − F1(x₋₁)) / (x − x₋₁): a one-sample box filter on f before sampling,
+// half a sample late. Order 2 plays the second divided difference of F2 over the
+// last three inputs, f weighted by a hat over them: a triangle filter, one sample
+// late, with the deeper notches around multiples of the rate where the folded
+// harmonics lie. Where inputs are too close for the quotients to be well
+// conditioned, the curve (or F1) at their midpoint stands in.
+class qvantiderivative {
+public:
+  // Below these input steps the quotients lose more digits than they save.
+  static constexpr double kMinStep1 = 1e-6;
+  static constexpr double kMinStep2 = 1e-4;
+
+  // [between blocks] 0 off, 1 or 2; the history restarts from silence.
+  void setOrder(int order, const qvpiecewisecubic& curve) noexcept {
+    order_ = order;
+    reset(curve);
+  }
+  int order() const { return order_; }
+  // [between blocks] After the curve changed: the held antiderivatives follow it.
+  void follow(const qvpiecewisecubic& curve) noexcept {
+    f1_ = curve.integral(x1_);
+    g1_ = curve.integral2(x1_);
+    g2_ = curve.integral2(x2_);
+    slope1_ = secant(curve, x1_, x2_, g1_, g2_);
+  }
+  // [audio] Silence in the history, as a fresh stage has it.
+  void reset(const qvpiecewisecubic& curve) noexcept {
+    x1_ = x2_ = 0.0;
+    follow(curve);
+  }
+  // [audio] The anti-aliased curve value for input x (order 1 or 2).
+  double process(const qvpiecewisecubic& curve, double x) noexcept {
+    return order_ == 2 ? second(curve, x) : first(curve, x);
+  }
+
+private:
+  double first(const qvpiecewisecubic& curve, double x) noexcept {
+    const double f = curve.integral(x);
+    const double dx = x - x1_;
+    const double y = (dx > kMinStep1 || dx < -kMinStep1) ? (f - f1_) / dx : curve.value(0.5 * (x + x1_));
+    x1_ = x;
+    f1_ = f;
+    return y;
+  }
+  // Mean of F1 between a and b from F2 at both ends, or F1 at the midpoint.
+  static double secant(const qvpiecewisecubic& curve, double a, double b, double ga, double gb) noexcept {
+    const double d = a - b;
+    return (d > kMinStep2 || d < -kMinStep2) ? (ga - gb) / d : curve.integral(0.5 * (a + b));
+  }
+  double second(const qvpiecewisecubic& curve, double x) noexcept {
+    const double g = curve.integral2(x);
+    const double slope = secant(curve, x, x1_, g, g1_);
+    const double span = x - x2_;
+    double y;
+    if (span > kMinStep2 || span < -kMinStep2) {
+      y = 2.0 * (slope - slope1_) / span;
+    } else {
+      // x is back near x₋₂: the hat folds onto the interval from their midpoint to x₋₁.
+      const double mid = 0.5 * (x + x2_);
+      const double d = mid - x1_;
+      y = (d > kMinStep2 || d < -kMinStep2)
+              ? 2.0 / d * (curve.integral(mid) + (g1_ - curve.integral2(mid)) / d)
+              : curve.value(0.5 * (mid + x1_));
+    }
+    x2_ = x1_;
+    g2_ = g1_;
+    x1_ = x;
+    g1_ = g;
+    slope1_ = slope;
+    return y;
+  }
+
+  int order_ = 0;
+  double x1_ = 0, x2_ = 0;  // the last two inputs
+  double f1_ = 0;           // F1(x1_)
+  double g1_ = 0, g2_ = 0;  // F2(x1_), F2(x2_)
+  double slope1_ = 0;       // mean of F1 between x2_ and x1_
+};
