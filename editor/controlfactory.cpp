@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "editor/pictures.hpp"
+#include "editor/skinfiles.hpp"
 #include "editor/qveditor.hpp"
 #include "editor/qvtricklabel.hpp"
 #include "plugin/qvengine.hpp"
@@ -150,12 +151,19 @@ int32_t qveditor::makeControl(int32_t cls, int32_t kind, qvparam* param, CViewCo
     case kClassToggle: {
       CBitmap* b = model_->image(spec.image >= 0 ? spec.image : cls == kClassToggle ? kToggleImage : kButtonImage);
       if (b) {
+        // Two-state images stack off above on; a one-state picture shows whole.
+        const int32_t image = spec.image >= 0 ? spec.image : cls == kClassToggle ? kToggleImage : kButtonImage;
+        const bool twoStates = image < kSkinImageCount && kSkinFiles[size_t(image)].states == 2;
         w = b->getWidth();
-        h = b->getHeight() / 2;
+        h = twoStates ? b->getHeight() / 2 : b->getHeight();
       }
       break;
     }
-    case kClassMenu: w = 80; break;
+    case kClassMenu: {
+      CBitmap* b = spec.image >= 0 ? model_->image(spec.image) : nullptr;
+      w = b ? b->getWidth() : 80;  // "bordmenu.png" is 80 wide
+      break;
+    }
     case kClassTextField: w = 128; h = kFieldH; break;
     case 12: w = 180; h = kCaptionH; break;
     default: w = 80; h = kCaptionH; break;

@@ -20,7 +20,11 @@ constexpr int32_t kAddPedalImage = 28;   // "uclickpre.png", 140 x 20 a state
 constexpr int32_t kFootSwitchImage = 32;
 constexpr int32_t kPedalKnobImage = 60;  // pedals carry the small panel knob
 constexpr int32_t kMoveImage = 48;       // "circleo.png"
+constexpr int32_t kPedalNameImage = 22;  // "longfield.png", 128 x 20
+constexpr int32_t kPedalRouteImage = 53; // "bordmenumini.png", 36 x 20
 constexpr int32_t kBlockBoxImage = 3;
+constexpr int32_t kBlockTitleImage = 20;  // "uclickall.png", 100 x 20, off above on
+constexpr CCoord kBlockTitleW = 100;
 constexpr int32_t kBlockStripImage = 1;  // "boxbg.png"
 
 void buildPedal(qveditor& ed, CViewContainer* page, uint32_t slot, CCoord x) {
@@ -40,11 +44,15 @@ void buildPedal(qveditor& ed, CViewContainer* page, uint32_t slot, CCoord x) {
   const std::string name = s.dataind >= 0 && static_cast<size_t>(s.dataind) < m.pedalDefinitions.size()
                                ? m.pedalDefinitions[static_cast<size_t>(s.dataind)].name
                                : std::string("Set Pedal");
+  // The pedal's name takes the long field so that names like "Classic OD Pro" fit;
+  // the routing needs only the short menu beside it.
+  menu.image = kPedalNameImage;
   ed.makeControl(kClassMenu, kKindSetPedal, nullptr, panel, position, -1, name, 8, 8, "Set Pedal", menu);
   menu.entries = &m.routing;
   menu.firstEntry = nullptr;
+  menu.image = kPedalRouteImage;
   ed.makeControl(kClassMenu, kKindPedalRoute, nullptr, panel, position, -1, s.positioncode > 0 ? "Post" : "Pre",
-                 100, 8, "Pre/Post Amp", menu);
+                 144, 8, "Pre/Post Amp", menu);
   qvcontrolspec move;
   move.image = kMoveImage;
   ed.makeControl(kClassPushButton, kKindPedalMove, nullptr, panel, position, -1, "", 8, 40, "Move Pedal", move);
@@ -111,10 +119,9 @@ void buildBlockStrip(qveditor& ed, CViewContainer* page) {
     box->setBackground(m.image(kBlockBoxImage));
     page->addView(box);
     qvcontrolspec title;
-    title.image = 25;  // "uclickclose.png", 128 x 20: the box's title bar
-    title.width = kBlockBoxW - 8;
-    ed.makeControl(kClassPushButton, kKindBlockTitle, nullptr, box, u, -1, blockName(ed, unit.blocktype()), 4, 6,
-                   "Block Params", title);
+    title.image = kBlockTitleImage;  // a button: it opens the block's parameters
+    ed.makeControl(kClassPushButton, kKindBlockTitle, nullptr, box, u, -1, blockName(ed, unit.blocktype()),
+                   (kBlockBoxW - kBlockTitleW) / 2, 6, "Block Params", title);
     const std::string group = groupName(ed, unit.blockgroup);
     qvcontrolspec caption;
     caption.text = group;

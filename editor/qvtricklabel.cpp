@@ -67,8 +67,11 @@ CMouseEventResult qvtricklabel::onMouseExited(const CPoint&, const CButtonState&
 
 void qvtricklabel::draw(CDrawContext* context) {
   CBitmap* background = getBackground();
-  const bool lower = getValue() != 0.0f && mode_ != kLabel;
-  const CPoint offset(0, lower && background ? background->getHeight() / 2 : 0);
+  // The on state is the lower half of a two-state picture; a picture of the
+  // view's own height has one state only.
+  const bool lower = getValue() != 0.0f && mode_ != kLabel && background &&
+                     background->getHeight() >= 2 * getViewSize().getHeight();
+  const CPoint offset(0, lower ? background->getHeight() / 2 : 0);
   if (background) background->draw(context, getViewSize(), offset, 1.0f);
   if (hoverImage_ && hovered_) hoverImage_->draw(context, getViewSize(), offset, 1.0f);
   if (!(getStyle() & kNoTextStyle)) drawText(context, getDisplayText());

@@ -46,7 +46,7 @@ constexpr qvfacerect kAmpKnobBand{10, 142, 796, 150}; // the row of amplifier kn
 // Pedal faces (188 x 286): the menus and the move button at the top, up to four
 // knobs in the plate, the foot switch (142 x 81 per state) at x 23, y 208.
 constexpr qvfacerect kPedalKnobPlate{12, 64, 164, 138};
-constexpr qvfacerect kPedalFootSwitch{23, 208, 142, 81};
+constexpr qvfacerect kPedalFootSwitch{23, 205, 142, 81};  // ends on the face's last row
 
 namespace skinfiles_detail {
 constexpr qvskinfile one(int i, const char* f, int w, int h) { return {i, f, w, h, 1, 1}; }

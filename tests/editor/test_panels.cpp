@@ -184,6 +184,23 @@ TEST(EditorPanels, EveryFactoryPresetFitsTheWindowWithoutOverlaps) {
         for (CView* up = v; up && shown; up = up->getParentView()) shown = up->isVisible();
         if (!shown) continue;
         rects.push_back(v->getFrameRect());
+        // Nothing cut off: a control lies inside its panel, and its picture, one
+        // state or two stacked, fills it exactly in height and fits its width.
+        const CRect& own = v->getViewSize();
+        if (CView* parent = v->getParentView(); parent && parent->getParentView()) {
+          const CRect& box = parent->getViewSize();
+          EXPECT_TRUE(own.left >= 0 && own.top >= 0 && own.right <= box.getWidth() && own.bottom <= box.getHeight())
+              << e.data.presets[p]->name << ", page " << page << ": control " << t << " (class "
+              << e.controls[t]->controlClass << ", kind " << e.controls[t]->kind << ") at " << own.left << ","
+              << own.top << " " << own.right << "," << own.bottom << " leaves its panel of " << box.getWidth() << " x "
+              << box.getHeight();
+        }
+        if (CBitmap* b = v->getBackground(); b && e.controls[t]->controlClass != kClassKnob &&
+                                             e.controls[t]->controlClass != kClassSlider) {
+          EXPECT_LE(b->getWidth(), own.getWidth()) << "control " << t;
+          EXPECT_TRUE(b->getHeight() == own.getHeight() || b->getHeight() == 2 * own.getHeight())
+              << e.data.presets[p]->name << ", page " << page << ": control " << t << " shows part of its picture";
+        }
       }
       const std::string where = e.data.presets[p]->name + ", page " + std::to_string(page);
       for (size_t a = 0; a < rects.size(); ++a) {
