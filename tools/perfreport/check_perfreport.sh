@@ -39,7 +39,7 @@ if [ $rc -ne 0 ]; then
 fi
 report=$work/report.md
 head -1 "$report" | grep -qx '# Corvina performance report' || { echo "FAIL: no title"; fail=1; }
-for h in '## Summary' '## 1\. ' '## 2\. ' '## 3\. ' '## 4\. ' '## 5\. ' '## 6\. ' '## 7\. '; do
+for h in '## Summary' '## 1\. ' '## 2\. ' '## 3\. ' '## 4\. ' '## 5\. ' '## 6\. ' '## 7\. ' '## 8\. '; do
   grep -q "^$h" "$report" || { echo "FAIL: no section $h"; fail=1; }
 done
 grep -qiE '\b(nan|inf)\b' "$report" && { echo "FAIL: NaN or infinity in the report"; fail=1; }

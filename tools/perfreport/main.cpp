@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
   } sections[] = {{"rtf", realTimeSection},     {"oversampling", oversamplingSection},
                   {"switch", switchSection},    {"startup", startupSection},
                   {"silence", silenceSection},  {"convolution", convolutionSection},
-                  {"paths", chainPathsSection}};
+                  {"paths", chainPathsSection}, {"editor", editorOpenSection}};
   for (const auto& s : sections) {
     if (!o.wants(s.name)) continue;
     if (!s.run(c, report, error)) {

@@ -12,7 +12,7 @@ const char* const kUsage =
     "  --out FILE              the Markdown report (default: standard output)\n"
     "  --plugin PATH           corvina.so (default: the build's own)\n"
     "  --probe PATH            corvina-startprobe (default: beside this tool)\n"
-    "  --sections LIST         of rtf,oversampling,switch,startup,silence,convolution,paths\n"
+    "  --sections LIST         of rtf,oversampling,switch,startup,silence,convolution,paths,editor\n"
     "                          (default: all)\n"
     "  --preset NAME           measure only this preset (default: every factory preset)\n"
     "  --rates LIST            sample rates of the real-time table (default: 44100,48000,96000)\n"
@@ -46,7 +46,7 @@ bool perfoptions::wants(const std::string& section) const {
 int parsePerfOptions(int argc, char** argv, perfoptions& o) {
   static const std::vector<std::string> known{"rtf",     "oversampling", "switch",
                                               "startup", "silence",      "convolution",
-                                              "paths"};
+                                              "paths",   "editor"};
   cmdline c(argc, argv, "corvina-perfreport", kUsage);
   while (c.next()) {
     std::string v;

@@ -16,7 +16,7 @@ struct perfoptions {
   std::string preset;              // only this preset; empty: every factory preset
   std::vector<double> rates{44100.0, 48000.0, 96000.0};
   std::vector<std::string> sections{"rtf",     "oversampling", "switch", "startup",
-                                    "silence", "convolution",  "paths"};
+                                    "silence", "convolution",  "paths",  "editor"};
   double seconds = 5.0;            // audio per real-time factor run
   int repeats = 3;                 // runs per real-time factor, the best kept
   double silenceSeconds = 2.0;     // signal, then as much silence

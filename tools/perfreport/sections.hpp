@@ -41,6 +41,7 @@ bool startupSection(perfcontext& c, perfreport& r, std::string& error);
 bool silenceSection(perfcontext& c, perfreport& r, std::string& error);
 bool convolutionSection(perfcontext& c, perfreport& r, std::string& error);
 bool chainPathsSection(perfcontext& c, perfreport& r, std::string& error);
+bool editorOpenSection(perfcontext& c, perfreport& r, std::string& error);
 
 // [ui] The factory's oversampling factor, read by an engine loading the factory
 // document as the plug-in does (`folder` holds no user document).
