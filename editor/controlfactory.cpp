@@ -138,7 +138,7 @@ int32_t qveditor::makeControl(int32_t cls, int32_t kind, qvparam* param, CViewCo
                               const std::string& tooltip, const qvcontrolspec& spec) {
   if (cls == kClassKnob && param && param->getType() == 4) cls = kClassToggle;  // a switch
   const qvknobprofile& knob = model_->profile(model_->classProfiles[kClassKnob]);
-  // The control's own size: its picture's, or what the spec says.
+  // The control's own size: its picture's, or the width the caller gives.
   CCoord w = 100, h = 20;
   switch (cls) {
     case kClassKnob: {
@@ -205,7 +205,7 @@ int32_t qveditor::makeControl(int32_t cls, int32_t kind, qvparam* param, CViewCo
     const CCoord gap = cls == kClassKnob ? knob.extra1 / 2 : 2;
     const CCoord line = cls == kClassKnob && knob.extra2 > 0 ? knob.extra2 : kCaptionH;
     const CCoord mid = (size.left + size.right) / 2;
-    const CCoord cw = std::max<CCoord>(w + 24, 64);
+    const CCoord cw = std::max<CCoord>(w + 24, 88);  // room for "Volume Scale" in bold
     if (!label.empty()) {
       CRect at = cls == kClassTextField ? CRect(x - 4 - 80, y, x - 4, y + h)
                                         : CRect(mid - cw / 2, size.bottom + gap, mid + cw / 2, size.bottom + gap + line);

@@ -84,7 +84,7 @@ void buildOptionsPage(qveditor& ed, CViewContainer* page) {
   ed.makeControl(kClassKnob, kKindOption, e.state.settings[kSetInputScale], page, -1, kSetInputScale, "Input Scale",
                  48, top + 222, "", knob);
   ed.makeControl(kClassKnob, kKindOption, e.state.settings[kSetVolumeScale], page, -1, kSetVolumeScale,
-                 "Volume Scale", 128, top + 222, "", knob);
+                 "Volume Scale", 144, top + 222, "", knob);
   qvcontrolspec save;
   save.commandTag = kCmdSaveDocument;
   ed.makeControl(kClassPushButton, 0, nullptr, page, -1, -1, "Save", kOptionsRightX, top + 252,
