@@ -34,18 +34,27 @@ CairoSurfacePtr decode(const char* file) {
   return s;
 }
 
+// The pictures decoded so far, one reference each, given back when the module
+// unloads (a host that unloads the plug-in gets the memory back; editors and
+// their bitmaps are gone by then).
+struct decodedset {
+  std::mutex lock;  // instances of one process may open editors from different threads
+  std::map<std::string, cairo_surface_t*> surfaces;
+  ~decodedset() {
+    for (auto& entry : surfaces) cairo_surface_destroy(entry.second);
+  }
+};
+
 }  // namespace
 
 CairoSurfacePtr decodedSkin(const char* file) {
-  // Instances of one process may open their editors from different threads.
-  static std::mutex lock;
-  static std::map<std::string, cairo_surface_t*> decoded;  // one reference each, for good
-  std::lock_guard<std::mutex> hold(lock);
-  auto it = decoded.find(file);
-  if (it == decoded.end()) {
+  static decodedset decoded;
+  std::lock_guard<std::mutex> hold(decoded.lock);
+  auto it = decoded.surfaces.find(file);
+  if (it == decoded.surfaces.end()) {
     CairoSurfacePtr s = decode(file);
     if (!s) return nullptr;  // tried again next time; a missing image costs nothing
-    it = decoded.emplace(file, s.release()).first;
+    it = decoded.surfaces.emplace(file, s.release()).first;
   }
   return CairoSurfacePtr(cairo_surface_reference(it->second));
 }

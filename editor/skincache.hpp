@@ -1,6 +1,6 @@
 // The skin images decoded once per process: the PNG resources of the set "skins"
-// turn into cairo image surfaces on first use and stay for the life of the
-// process, shared by every editor of every instance (a surface is never changed
+// turn into cairo image surfaces on first use and stay until the module unloads,
+// shared by every editor of every instance (a surface is never changed
 // after decoding; cairo counts its references atomically).
 #pragma once
 #include "toolkit/cairoholders.hpp"
