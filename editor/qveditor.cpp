@@ -13,6 +13,9 @@
 #include "plugin/qvengine.hpp"
 #include "toolkit/cbitmap.hpp"
 #include "toolkit/cframe.hpp"
+#include "toolkit/cscrollview.hpp"
+#include "toolkit/ctextedit.hpp"
+#include "editor/qvdraglayer.hpp"
 #include "toolkit/ctextlabel.hpp"
 
 namespace {
@@ -57,9 +60,13 @@ qveditor::qveditor(AudioEffect* effect, qvengine* engine)
       observer_(std::make_unique<qvevent_mouseobserver>(engine, this)) {
   model_->refillDefinitions(engine_->data);
   lastIdle_ = now();
+  engine_->pathChooser = [this](int32_t code) { return choosePath(code); };
 }
 
-qveditor::~qveditor() { close(); }
+qveditor::~qveditor() {
+  close();
+  engine_->pathChooser = nullptr;
+}
 
 bool qveditor::getRect(ERect** rect) {
   if (!rect) return false;
@@ -119,6 +126,7 @@ void qveditor::close() {
     engine_->clearControls();
   }
   for (CViewContainer*& p : pages_) p = nullptr;
+  forgetBoxViews(true);
   ampPanel_ = nullptr;
   lowerStrip_ = nullptr;
   meters_[0] = meters_[1] = nullptr;
@@ -183,6 +191,7 @@ void qveditor::valueChanged(CControl* control) {
     buildEditor();
     return;
   }
+  takeNameFor(tag);
   if (control->isTypeOf("CTextEdit")) {
     // Text fields hand their text over first; the post carries no number.
     engine_->postText(tag, static_cast<CTextLabel*>(control)->getText());
@@ -191,6 +200,18 @@ void qveditor::valueChanged(CControl* control) {
   }
   // An editor command ran just now on this thread: show its result at once.
   if (open_ && engine_->takeRebuildRequest()) buildEditor();
+}
+
+void qveditor::takeNameFor(int32_t tag) {
+  // The preset box's two fields share one command tag; the button pressed says
+  // which name the engine reads: the cab's for Rename, the preset's for the saves
+  // (buttons and the preset menu alike).
+  std::lock_guard<qvlock> hold(engine_->mailbox.commandLock());
+  bool presetSave = tag == kCmdSavePreset || tag == kCmdSavePresetAsNew;
+  if (tag >= 0 && static_cast<uint32_t>(tag) < engine_->controls.count())
+    presetSave = engine_->controls[static_cast<uint32_t>(tag)]->kind == kKindPresetMenu;
+  CTextEdit* field = tag == kCmdSaveCabSettings ? cabNameField_ : presetSave ? presetNameField_ : nullptr;
+  if (field) engine_->editorName = field->getText();
 }
 
 void qveditor::setMeters(float input, float output) {
@@ -269,6 +290,7 @@ void qveditor::buildEditor() {
     messageText = keptMessage.view->getText();
     messageColour = keptMessage.view->getFontColor();
   }
+  forgetBoxViews(ui.box == qvboxkind::presets || ui.box == qvboxkind::category);
   frame_->removeAll();
   forgetOverlayView(model_->hint);
   forgetOverlayView(model_->message);
@@ -303,6 +325,17 @@ void qveditor::buildEditor() {
     model_->message.fadingOut = keptMessage.fadingOut;
     model_->message.view->setAlphaValue(std::clamp(keptMessage.alpha, 0.0f, 1.0f));
   }
+}
+
+void qveditor::forgetBoxViews(bool keepListOffset) {
+  // A list scrolled down stays where it was when the box is rebuilt after a command.
+  boxListOffset_ = keepListOffset && boxList_ ? boxList_->getScrollOffset().y : 0;
+  boxPanel_ = nullptr;
+  boxList_ = nullptr;
+  presetNameField_ = cabNameField_ = nullptr;
+  if (dragLayer_ && frame_ && frame_->getFocusView() == dragLayer_)
+    frame_->setFocusView(nullptr);
+  dragLayer_ = nullptr;
 }
 
 void qveditor::buildFrameParts() {
