@@ -16,6 +16,7 @@ qvdraglayer::qvdraglayer(const CRect& size, CBitmap* overlay, CBitmap* icon, CBi
   const CCoord h = overlay ? overlay->getHeight() : picked.getHeight();
   const CPoint c = picked.getCenter();
   overlay_ = CRect(c.x - w / 2, c.y - h / 2, c.x - w / 2 + w, c.y - h / 2 + h);
+  mouse_ = c;  // the press that picked it was there
 }
 
 CRect qvdraglayer::areaOf(const qvdroptarget& t) {
@@ -37,14 +38,12 @@ void qvdraglayer::follow(const CPoint& where) {
   const CRect before = overlay_;
   const qvdroptarget* markedBefore = marked_;
   const CPoint iconBefore = mouse_;
-  // The first move only sets where the mouse is; later ones carry the overlay.
-  if (mouse_.x >= 0) overlay_.offset(where.x - mouse_.x, where.y - mouse_.y);
+  overlay_.offset(where.x - mouse_.x, where.y - mouse_.y);
   mouse_ = where;
   marked_ = targetAt(where);
   invalidRect(CRect(before).inset(-2, -2));
   invalidRect(CRect(overlay_).inset(-2, -2));
-  if (iconBefore.x >= 0)
-    invalidRect(CRect(iconBefore.x, iconBefore.y, iconBefore.x + 40, iconBefore.y + 50));
+  invalidRect(CRect(iconBefore.x, iconBefore.y, iconBefore.x + 40, iconBefore.y + 50));
   invalidRect(CRect(where.x, where.y, where.x + 40, where.y + 50));
   if (markedBefore != marked_) {
     if (markedBefore) invalidRect(areaOf(*markedBefore).inset(-3, -3));
@@ -59,14 +58,11 @@ void qvdraglayer::draw(CDrawContext* context) {
     context->drawRect(areaOf(*marked_).inset(-1, -1), kDrawStroked);
   }
   if (overlayImage_) overlayImage_->draw(context, overlay_, CPoint(), 0.85f);
-  if (mouse_.x >= 0) {
-    CBitmap* icon = marked_ ? icon_ : none_;
-    if (icon) {
-      const CCoord w = icon->getWidth();
-      const CCoord h = icon == none_ ? icon->getHeight() / 2 : icon->getHeight();
-      const CRect at(mouse_.x + kIconGap, mouse_.y + kIconGap, mouse_.x + kIconGap + w, mouse_.y + kIconGap + h);
-      icon->draw(context, at, CPoint(), 1.0f);
-    }
+  if (CBitmap* icon = marked_ ? icon_ : none_) {
+    const CCoord w = icon->getWidth();
+    const CCoord h = icon == none_ ? icon->getHeight() / 2 : icon->getHeight();
+    const CRect at(mouse_.x + kIconGap, mouse_.y + kIconGap, mouse_.x + kIconGap + w, mouse_.y + kIconGap + h);
+    icon->draw(context, at, CPoint(), 1.0f);
   }
   setDirty(false);
 }

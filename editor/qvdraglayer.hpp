@@ -60,7 +60,7 @@ private:
   CBitmap* icon_;
   CBitmap* none_;
   CRect overlay_;                       // where the overlay is drawn
-  CPoint mouse_{-1, -1};                // last mouse position, -1: not seen yet
+  CPoint mouse_;                        // last mouse position
   const qvdroptarget* marked_ = nullptr;
   std::function<void()> onEscape_;
   bool finished_ = false;
