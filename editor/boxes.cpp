@@ -119,6 +119,30 @@ int32_t pedalTargets(qvboxbuilder& b, CRect& picked) {
   return cancel;
 }
 
+// The block boxes of the block strip as drop targets, as pedalTargets does for pedals.
+int32_t blockTargets(qvboxbuilder& b, CRect& picked) {
+  using namespace layout;
+  qveditor& ed = b.ed;
+  const int32_t count = static_cast<int32_t>(b.e.chain.units.count());
+  const int32_t first = ed.model().firstBlockShown;
+  int32_t cancel = -1;
+  for (int32_t u = 0; u < count; ++u) {
+    qvcontrolspec spec;
+    spec.width = 1;
+    const int32_t tag = ed.makeControl(12, kKindDragTarget, nullptr, ed.page(1), u, -1, "", 0, 0, "", spec);
+    const bool shown = b.ui.page == 1 && u >= first && u < first + kBlocksShown;
+    const CCoord x = 26 + static_cast<CCoord>(u - first) * (kBlockBoxW + kBlockGap);
+    const CRect area = shown ? CRect(x, kBlockStripY + 8, x + kBlockBoxW, kBlockStripY + 8 + kBlockBoxH) : CRect();
+    if (u == b.ui.pickedPosition) {
+      cancel = tag;
+      if (shown) picked = CRect(x, kBlockStripY + 8, x + kBlockBoxW, kBlockStripY + 28);  // its title
+    } else if (shown) {
+      b.targets.push_back(qvdroptarget{nullptr, nullptr, area, -1, -1, tag});
+    }
+  }
+  return cancel;
+}
+
 }  // namespace
 
 void buildBoxes(qveditor& ed, const qveditorstate& ui) {
@@ -138,10 +162,11 @@ void buildBoxes(qveditor& ed, const qveditorstate& ui) {
   b.e.nameFieldOpen = ed.presetNameField_ != nullptr;
 
   const bool pedal = ui.drag == qvdragphase::movingPedal;
-  if (ui.drag != qvdragphase::movingRow && !pedal) return;
+  const bool block = ui.drag == qvdragphase::pickedBlock;
+  if (ui.drag != qvdragphase::movingRow && !pedal && !block) return;
   qvguimodel& m = ed.model();
   CRect picked = b.pickedView ? b.pickedView->getFrameRect() : CRect(360, 200, 480, 220);
-  const int32_t cancel = pedal ? pedalTargets(b, picked) : -1;
+  const int32_t cancel = pedal ? pedalTargets(b, picked) : block ? blockTargets(b, picked) : -1;
   // The overlay starts over the Move button that was pressed, so it sits under the mouse.
   auto* layer = new qvdraglayer(CRect(0, 0, qveditor::kWidth, qveditor::kHeight),
                                 m.image(pedal ? kDragOverlayPedal : kDragOverlay), m.image(kDragIcon),

@@ -191,6 +191,11 @@ void qveditor::valueChanged(CControl* control) {
     buildEditor();
     return;
   }
+  if (tag == kLocalDragMode) {
+    engine_->setDragMode(value != 0.0f);
+    takeEngineNews();
+    return;
+  }
   takeNameFor(tag);
   if (control->isTypeOf("CTextEdit")) {
     // Text fields hand their text over first; the post carries no number.
@@ -276,6 +281,7 @@ void qveditor::buildEditor() {
   if (!frame_) return;
   qvengine& e = *engine_;
   const qveditorstate ui = e.editorState();
+  shown_ = ui;
   e.takeRebuildRequest();  // built from the state as it is now
   // The control table is rebuilt with the views; the audio thread only tries
   // this lock, so it never finds the table half made.

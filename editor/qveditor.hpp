@@ -69,6 +69,7 @@ public:
   static constexpr int32_t kLocalPedalsOn = 1000002;
   static constexpr int32_t kLocalBlocksBack = 1000003;
   static constexpr int32_t kLocalBlocksOn = 1000004;
+  static constexpr int32_t kLocalDragMode = 1000005;  // block titles pick their block up
 
   // [ui] Makes the engine's editor model (once per engine) and the mouse observer.
   qveditor(AudioEffect* effect, qvengine* engine);
@@ -154,6 +155,8 @@ public:
   CViewContainer* boxPanel() const { return boxPanel_; }
   CScrollView* boxList() const { return boxList_; }
   qvdraglayer* dragLayer() const { return dragLayer_; }
+  // The engine's editor state the current views were built from.
+  const qveditorstate& shownState() const { return shown_; }
 
 private:
   friend void buildAmpPage(qveditor& ed, CViewContainer* page);
@@ -196,6 +199,7 @@ private:
   CTextEdit* presetNameField_ = nullptr;    // the preset box's name fields
   CTextEdit* cabNameField_ = nullptr;
   qvdraglayer* dragLayer_ = nullptr;        // over everything while something is picked
+  qveditorstate shown_;                     // what the current build was made from
   struct caption {
     std::string label;                       // what the control is called
     const qvparam* param = nullptr;          // whose value it shows, or null
