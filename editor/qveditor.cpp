@@ -152,9 +152,17 @@ void qveditor::idle() {
 }
 
 void qveditor::takeEngineNews() {
-  qvstring text;
-  int32_t level = 0;
-  while (engine_->messages.pop(text, level)) showMessage(text, level);
+  // The message line shows one message: of those that came since the last idle,
+  // a warning outranks the information that followed it ("could not save" is not
+  // hidden by the "Saving Preset" after it).
+  qvstring text, shown;
+  int32_t level = 0, shownLevel = 0;
+  while (engine_->messages.pop(text, level)) {
+    if (level < shownLevel) continue;
+    shown = text;
+    shownLevel = level;
+  }
+  if (shownLevel > 0) showMessage(shown, shownLevel);
   if (engine_->takeRebuildRequest()) {
     model_->refillDefinitions(engine_->data);
     if (open_) buildEditor();
