@@ -119,6 +119,9 @@ void qvboxbuilder::presetBox() {
   }
   if (open == all) entryRows(all);
   ed.setRadio(group, static_cast<float>(open));
+  // A press on the open category closes it.
+  for (size_t k = 0; k < group.members.size(); ++k)
+    if (group.memberValues[k] == static_cast<float>(open) && open >= 0 && open < all) group.memberValues[k] = -1.0f;
 }
 
 void qvboxbuilder::categoryBox() {

@@ -3,12 +3,13 @@
 //
 //   corvina-snapshot [--preset NAME | --chunk FILE] [--page amp|floor|options]
 //                    [--box presets | --box block N | --box param N I]
-//                    [--click X,Y]... [--drag FX,FY:TX,TY] [--hover X,Y]
+//                    [--click X,Y | --type TEXT]... [--drag FX,FY:TX,TY] [--hover X,Y]
 //                    [--time SECONDS] OUT.png
 //
 // The instance starts from the factory content in a fresh folder; --box opens
 // the preset box, the block box of unit N or the settings of its parameter I as
-// the buttons would; clicks are applied in order, each followed by a tenth of a
+// the buttons would; clicks and texts (typed over the field that has the
+// keyboard, then Enter) are applied in order, each followed by a tenth of a
 // second of idle; --drag clicks at FX,FY (a Move button) and carries the mouse to
 // TX,TY without dropping; then --hover moves the mouse and --time lets the
 // editor idle on its test clock (hints appear after 0.8 s). Exit codes: 1 output
@@ -21,6 +22,7 @@
 #include "platform/files.hpp"
 #include "plugin/qvengine.hpp"
 #include "toolkit/cframe.hpp"
+#include "toolkit/ctextedit.hpp"
 #include "toolkit/headless/headless.hpp"
 #include "editor/qvtricklabel.hpp"
 #include "tools/host/cmdline.hpp"
@@ -32,7 +34,7 @@ int usage() {
   std::fprintf(stderr,
                "usage: corvina-snapshot [--preset NAME | --chunk FILE] [--page amp|floor|options]\n"
                "                        [--box presets | --box block N | --box param N I]\n"
-               "                        [--click X,Y]... [--drag FX,FY:TX,TY] [--hover X,Y]\n"
+               "                        [--click X,Y | --type TEXT]... [--drag FX,FY:TX,TY] [--hover X,Y]\n"
                "                        [--time SECONDS] OUT.png\n");
   return 2;
 }
@@ -69,7 +71,13 @@ int main(int argc, char** argv) {
   int page = -1;
   bool hover = false;
   CPoint hoverAt;
-  std::vector<CPoint> clicks;
+  // Clicks and typed texts, in the order given.
+  struct action {
+    CPoint click;
+    std::string text;
+    bool typing = false;
+  };
+  std::vector<action> actions;
   double seconds = 0.0;
   std::string box;
   int boxBlock = -1, boxParam = -1;
@@ -92,7 +100,9 @@ int main(int argc, char** argv) {
     } else if (a == "--click" && more) {
       CPoint p;
       if (!parsePoint(argv[++i], p)) return usage();
-      clicks.push_back(p);
+      actions.push_back({p, "", false});
+    } else if (a == "--type" && more) {
+      actions.push_back({CPoint(), argv[++i], true});
     } else if (a == "--box" && more) {
       box = argv[++i];
       if (box == "block" || box == "param") {
@@ -152,8 +162,18 @@ int main(int argc, char** argv) {
       return 4;
     }
   }
-  for (const CPoint& p : clicks) {
-    injectClick(instance.frame(), p);
+  for (const action& act : actions) {
+    if (act.typing) {
+      // Over what the field holds.
+      if (auto* field = dynamic_cast<CTextEdit*>(instance.frame().getFocusView())) {
+        injectKey(instance.frame(), kVKeyEnd);
+        for (size_t k = field->getText().size(); k > 0; --k) injectKey(instance.frame(), kVKeyBack);
+      }
+      injectText(instance.frame(), act.text);
+      injectKey(instance.frame(), kVKeyReturn);
+    } else {
+      injectClick(instance.frame(), act.click);
+    }
     instance.idleFor(0.1);
   }
   if (drag) {
