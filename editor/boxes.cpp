@@ -92,26 +92,33 @@ CScrollView* qvboxbuilder::list(CViewContainer* in, const CRect& size, int rows)
 
 namespace {
 
-// The pedal panels of the pedal floor as drop targets: a drag-target control per
-// pedal slot, its area the panel when it is shown. Returns the control that
-// puts the picked pedal back (a drop on itself); `picked` becomes the picked
-// pedal's move button, where the overlay starts.
-int32_t pedalTargets(qvboxbuilder& b, CRect& picked) {
-  using namespace layout;
+// A row of panels on the pedal floor as drop targets: the pedal panels or the
+// block strip's boxes. `count` places (positions `base` on) of which `shown`
+// from `first` show, the first at `area`, each `step` further right; `grip` is
+// where a picked one is held, relative to its panel.
+struct qvdroprow {
+  int32_t count, base, first, shown;
+  CRect area;
+  CCoord step;
+  CRect grip;
+};
+
+// A drag-target control per place, its area the panel while it shows. Returns
+// the control that puts the picked one back (a drop on itself); `picked`
+// becomes its grip, where the overlay starts.
+int32_t rowTargets(qvboxbuilder& b, const qvdroprow& row, CRect& picked) {
   qveditor& ed = b.ed;
-  const int32_t pedals = static_cast<int32_t>(b.e.chain.pedalSlots.count());
-  const int32_t first = ed.model().firstPedalShown;
   int32_t cancel = -1;
-  for (int32_t k = 0; k < pedals; ++k) {
+  for (int32_t k = 0; k < row.count; ++k) {
     qvcontrolspec spec;
     spec.width = 1;
-    const int32_t tag = ed.makeControl(12, kKindDragTarget, nullptr, ed.page(1), k + 1, -1, "", 0, 0, "", spec);
-    const bool shown = b.ui.page == 1 && k >= first && k < first + kPedalsShown;
-    const CCoord x = kPedalFirstX + static_cast<CCoord>(k - first) * (kPedalW + kPedalGap);
-    const CRect area = shown ? CRect(x, kPedalY, x + kPedalW, kPedalY + kPedalH) : CRect();
-    if (k + 1 == b.ui.pickedPosition) {
+    const int32_t position = row.base + k;
+    const int32_t tag = ed.makeControl(12, kKindDragTarget, nullptr, ed.page(1), position, -1, "", 0, 0, "", spec);
+    const bool shown = b.ui.page == 1 && k >= row.first && k < row.first + row.shown;
+    const CRect area = shown ? CRect(row.area).offset(static_cast<CCoord>(k - row.first) * row.step, 0) : CRect();
+    if (position == b.ui.pickedPosition) {
       cancel = tag;
-      if (shown) picked = CRect(x + 8, kPedalY + 40, x + 24, kPedalY + 56);  // its move button
+      if (shown) picked = CRect(row.grip).offset(area.left, area.top);
     } else if (shown) {
       b.targets.push_back(qvdroptarget{nullptr, nullptr, area, -1, -1, tag});
     }
@@ -119,28 +126,20 @@ int32_t pedalTargets(qvboxbuilder& b, CRect& picked) {
   return cancel;
 }
 
-// The block boxes of the block strip as drop targets, as pedalTargets does for pedals.
+int32_t pedalTargets(qvboxbuilder& b, CRect& picked) {
+  using namespace layout;
+  const qvdroprow row{static_cast<int32_t>(b.e.chain.pedalSlots.count()), 1, b.ed.model().firstPedalShown,
+                      kPedalsShown, CRect(kPedalFirstX, kPedalY, kPedalFirstX + kPedalW, kPedalY + kPedalH),
+                      kPedalW + kPedalGap, CRect(8, 40, 24, 56) /* the move button */};
+  return rowTargets(b, row, picked);
+}
+
 int32_t blockTargets(qvboxbuilder& b, CRect& picked) {
   using namespace layout;
-  qveditor& ed = b.ed;
-  const int32_t count = static_cast<int32_t>(b.e.chain.units.count());
-  const int32_t first = ed.model().firstBlockShown;
-  int32_t cancel = -1;
-  for (int32_t u = 0; u < count; ++u) {
-    qvcontrolspec spec;
-    spec.width = 1;
-    const int32_t tag = ed.makeControl(12, kKindDragTarget, nullptr, ed.page(1), u, -1, "", 0, 0, "", spec);
-    const bool shown = b.ui.page == 1 && u >= first && u < first + kBlocksShown;
-    const CCoord x = 26 + static_cast<CCoord>(u - first) * (kBlockBoxW + kBlockGap);
-    const CRect area = shown ? CRect(x, kBlockStripY + 8, x + kBlockBoxW, kBlockStripY + 8 + kBlockBoxH) : CRect();
-    if (u == b.ui.pickedPosition) {
-      cancel = tag;
-      if (shown) picked = CRect(x, kBlockStripY + 8, x + kBlockBoxW, kBlockStripY + 28);  // its title
-    } else if (shown) {
-      b.targets.push_back(qvdroptarget{nullptr, nullptr, area, -1, -1, tag});
-    }
-  }
-  return cancel;
+  const qvdroprow row{static_cast<int32_t>(b.e.chain.units.count()), 0, b.ed.model().firstBlockShown,
+                      kBlocksShown, CRect(26, kBlockStripY + 8, 26 + kBlockBoxW, kBlockStripY + 8 + kBlockBoxH),
+                      kBlockBoxW + kBlockGap, CRect(0, 0, kBlockBoxW, 20) /* the title */};
+  return rowTargets(b, row, picked);
 }
 
 }  // namespace

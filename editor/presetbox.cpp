@@ -39,15 +39,18 @@ void qvboxbuilder::presetBox() {
   CViewContainer* p = panel(kPresetBox, impulses ? "Cab Impulses" : "Presets");
   const CCoord w = kPresetBox.getWidth();
 
-  // The names and what is done with them.
-  qvcontrolspec field;
-  field.commandTag = kCmdNameField;
-  field.width = 200;
+  // The names and what is done with them: two fields posting the same tag.
+  auto nameField = [&](CCoord y, const char* title, const qvstring& text, const char* tooltip) {
+    qvcontrolspec field;
+    field.commandTag = kCmdNameField;
+    field.width = 200;
+    field.text = text;
+    caption(p, kPad, y, 52, title, kText, true);
+    ed.makeControl(kClassTextField, 0, nullptr, p, -1, -1, "", 62, y, tooltip, field);
+    return static_cast<CTextEdit*>(p->getView(p->getNbViews() - 1));
+  };
   const qvpreset* preset = entry(e.data.presets, e.data.currentPreset);
-  caption(p, kPad, 28, 52, "Preset: ", kText, true);
-  field.text = preset ? preset->name : qvstring();
-  ed.makeControl(kClassTextField, 0, nullptr, p, -1, -1, "", 62, 28, "Preset name", field);
-  ed.presetNameField_ = static_cast<CTextEdit*>(p->getView(p->getNbViews() - 1));
+  ed.presetNameField_ = nameField(28, "Preset: ", preset ? preset->name : qvstring(), "Preset name");
   commandButton(p, kCmdSavePreset, 1.0f, kSmallButton, 270, 28, "Save", "Save Preset");
   commandButton(p, kCmdSavePresetAsNew, 1.0f, kWideButton, 336, 28, "Save As New", "Save As A New Preset");
   commandButton(p, kCmdDeletePreset, 1.0f, kSmallButton, 442, 28, "Delete", "Delete Preset");
@@ -56,10 +59,7 @@ void qvboxbuilder::presetBox() {
   const qvimpulse* impulse = nullptr;
   if (cab >= 0 && static_cast<uint32_t>(cab) < e.chain.cabBlocks.count())
     impulse = entry(e.data.impulses, e.chain.cabBlocks[static_cast<uint32_t>(cab)]->impulse);
-  caption(p, kPad, 54, 52, "Cab: ", kText, true);
-  field.text = impulse ? impulse->name : qvstring();
-  ed.makeControl(kClassTextField, 0, nullptr, p, -1, -1, "", 62, 54, "Cab name", field);
-  ed.cabNameField_ = static_cast<CTextEdit*>(p->getView(p->getNbViews() - 1));
+  ed.cabNameField_ = nameField(54, "Cab: ", impulse ? impulse->name : qvstring(), "Cab name");
   commandButton(p, kCmdSaveCabSettings, 1.0f, kSmallButton, 270, 54, "Rename", "Set Cab Name/Category");
   commandButton(p, kCmdDeleteImpulse, 1.0f, kSmallButton, 336, 54, "Delete", "Remove Cab From List");
   commandButton(p, kCmdCloseBox, 1.0f, kCloseButton, w - kPad - 128, 54, "Close", "Close Box", 128, 20);
