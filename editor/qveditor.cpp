@@ -124,6 +124,7 @@ void qveditor::close() {
     // The control table names views of this frame: it goes with them.
     std::lock_guard<qvlock> hold(engine_->mailbox.commandLock());
     engine_->clearControls();
+    engine_->nameFieldOpen = false;  // the preset box's field went with the window
   }
   for (CViewContainer*& p : pages_) p = nullptr;
   forgetBoxViews(true);
