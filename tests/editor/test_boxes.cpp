@@ -231,7 +231,17 @@ TEST(EditorBoxes, APresetRowCarriedOntoACategoryMovesThere) {
   EXPECT_EQ(in.editor().dragLayer(), nullptr);
   EXPECT_EQ(userDocument(in), before);
 
+  // Onto another row: it takes that row's place in the list.
+  const std::string name = e.data.presets[static_cast<uint32_t>(preset)]->name;
+  const int32_t place = preset + 2;  // shown in the same category, two rows down
+  ASSERT_EQ(e.data.presets[static_cast<uint32_t>(place)]->categoryid, e.data.presets[static_cast<uint32_t>(preset)]->categoryid);
   click(in, commandView(in.editor(), kCmdMoveRow, static_cast<float>(preset)));
+  click(in, commandView(in.editor(), kCmdSelectPreset, static_cast<float>(place)));
+  ASSERT_EQ(e.data.presets[static_cast<uint32_t>(place)]->name, name);
+  ASSERT_EQ(e.data.currentPreset, place) << "the current preset follows its row";
+  const int32_t moved = place;
+
+  click(in, commandView(in.editor(), kCmdMoveRow, static_cast<float>(moved)));
   CView* category = labelView(in.editor().boxList(), e.data.presetCategories[target]->name);
   ASSERT_NE(category, nullptr);
   const CPoint over = category->getFrameRect().getCenter();
@@ -241,7 +251,7 @@ TEST(EditorBoxes, APresetRowCarriedOntoACategoryMovesThere) {
   const int32_t shown = e.data.currentCategory;
   injectClick(in.frame(), over);
   in.idleFor(0.1);
-  EXPECT_EQ(e.data.presets[static_cast<uint32_t>(preset)]->categoryid, e.data.presetCategories[target]->id);
+  EXPECT_EQ(e.data.presets[static_cast<uint32_t>(moved)]->categoryid, e.data.presetCategories[target]->id);
   EXPECT_EQ(e.data.currentCategory, shown) << "the press that dropped did nothing else";
   EXPECT_NE(userDocument(in), before);
 }
