@@ -8,13 +8,10 @@
 #include "editor/boxparts.hpp"
 #include "editor/editorlayout.hpp"
 #include "editor/pages.hpp"
-#include "editor/pictures.hpp"
 #include "editor/qvguimodel.hpp"
-#include "editor/qvtricklabel.hpp"
+#include "editor/qvscrollbardrawer.hpp"
 #include "toolkit/cframe.hpp"
 #include "toolkit/cscrollview.hpp"
-#include "toolkit/ctextedit.hpp"
-#include "editor/qvscrollbardrawer.hpp"
 
 namespace {
 
