@@ -1,6 +1,7 @@
 // The editor's costs on an in-process instance: opening the window (headless,
 // and in a real X11 window when $DISPLAY is set, e.g. under xvfb-run), a full
-// rebuild for the current rig, and an idle call while the meters move.
+// rebuild for the current rig (and with the preset box listing every preset),
+// and an idle call while the meters move.
 #include <benchmark/benchmark.h>
 
 #include "editor/qveditor.hpp"
@@ -64,6 +65,18 @@ void BM_RebuildEditor(benchmark::State& state) {
   }
 }
 
+// The preset box over the window listing every preset ("Show All"): the longest box.
+void BM_RebuildWithThePresetBoxShowingAll(benchmark::State& state) {
+  qveditorinstance in;
+  in.open();
+  in.engine().postCommand(kCmdShowPresets, 1.0f);
+  in.engine().postCommand(kCmdSelectCategory, static_cast<float>(in.engine().data.presetCategories.count()));
+  state.SetLabel(std::to_string(in.engine().data.presets.count()) + " presets");
+  for (auto _ : state) {
+    in.editor().buildEditor();
+    in.frame().drawDirty();
+  }
+}
 void BM_IdleWithMetersMoving(benchmark::State& state) {
   qveditorinstance in;
   in.open();
@@ -89,5 +102,6 @@ void BM_IdleWithMetersMoving(benchmark::State& state) {
 BENCHMARK(BM_OpenEditorHeadless)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenEditorX11)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RebuildEditor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RebuildWithThePresetBoxShowingAll)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IdleWithMetersMoving)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

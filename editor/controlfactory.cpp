@@ -169,6 +169,7 @@ int32_t qveditor::makeControl(int32_t cls, int32_t kind, qvparam* param, CViewCo
     default: w = 80; h = kCaptionH; break;
   }
   if (spec.width > 0) w = spec.width;
+  if (spec.height > 0) h = spec.height;
   const CRect size(x, y, x + w, y + h);
 
   int32_t tag = spec.commandTag;

@@ -120,6 +120,7 @@ void buildBlockStrip(qveditor& ed, CViewContainer* page) {
     page->addView(box);
     qvcontrolspec title;
     title.image = kBlockTitleImage;  // a button: it opens the block's parameters
+    title.draggable = true;          // in drag mode the title picks the block up
     ed.makeControl(kClassPushButton, kKindBlockTitle, nullptr, box, u, -1, blockName(ed, unit.blocktype()),
                    (kBlockBoxW - kBlockTitleW) / 2, 6, "Block Params", title);
     const std::string group = groupName(ed, unit.blockgroup);
@@ -144,6 +145,12 @@ void buildBlockStrip(qveditor& ed, CViewContainer* page) {
       ix += 28;
     }
   }
+  qvcontrolspec dragMode;
+  dragMode.commandTag = qveditor::kLocalDragMode;
+  dragMode.image = 7;  // "boxtoggle.png"
+  ed.makeControl(kClassToggle, 0, nullptr, page, -1, -1, "", 818, kBlockStripY + 8,
+                 "Drag Mode: press a block's title to move it", dragMode);
+  static_cast<CControl*>(page->getView(page->getNbViews() - 1))->setValue(ed.shownState().dragMode ? 1.0f : 0.0f);
   if (count > kBlocksShown) {
     qvcontrolspec arrow;
     arrow.commandTag = qveditor::kLocalBlocksBack;

@@ -13,6 +13,9 @@
 #include "plugin/qvengine.hpp"
 #include "toolkit/cbitmap.hpp"
 #include "toolkit/cframe.hpp"
+#include "toolkit/cscrollview.hpp"
+#include "toolkit/ctextedit.hpp"
+#include "editor/qvdraglayer.hpp"
 #include "toolkit/ctextlabel.hpp"
 
 namespace {
@@ -57,9 +60,13 @@ qveditor::qveditor(AudioEffect* effect, qvengine* engine)
       observer_(std::make_unique<qvevent_mouseobserver>(engine, this)) {
   model_->refillDefinitions(engine_->data);
   lastIdle_ = now();
+  engine_->pathChooser = [this](int32_t code) { return choosePath(code); };
 }
 
-qveditor::~qveditor() { close(); }
+qveditor::~qveditor() {
+  close();
+  engine_->pathChooser = nullptr;
+}
 
 bool qveditor::getRect(ERect** rect) {
   if (!rect) return false;
@@ -117,8 +124,10 @@ void qveditor::close() {
     // The control table names views of this frame: it goes with them.
     std::lock_guard<qvlock> hold(engine_->mailbox.commandLock());
     engine_->clearControls();
+    engine_->nameFieldOpen = false;  // the preset box's field went with the window
   }
   for (CViewContainer*& p : pages_) p = nullptr;
+  forgetBoxViews(true);
   ampPanel_ = nullptr;
   lowerStrip_ = nullptr;
   meters_[0] = meters_[1] = nullptr;
@@ -144,9 +153,17 @@ void qveditor::idle() {
 }
 
 void qveditor::takeEngineNews() {
-  qvstring text;
-  int32_t level = 0;
-  while (engine_->messages.pop(text, level)) showMessage(text, level);
+  // The message line shows one message: of those that came since the last idle,
+  // a warning outranks the information that followed it ("could not save" is not
+  // hidden by the "Saving Preset" after it).
+  qvstring text, shown;
+  int32_t level = 0, shownLevel = 0;
+  while (engine_->messages.pop(text, level)) {
+    if (level < shownLevel) continue;
+    shown = text;
+    shownLevel = level;
+  }
+  if (shownLevel > 0) showMessage(shown, shownLevel);
   if (engine_->takeRebuildRequest()) {
     model_->refillDefinitions(engine_->data);
     if (open_) buildEditor();
@@ -183,6 +200,12 @@ void qveditor::valueChanged(CControl* control) {
     buildEditor();
     return;
   }
+  if (tag == kLocalDragMode) {
+    engine_->setDragMode(value != 0.0f);
+    takeEngineNews();
+    return;
+  }
+  takeNameFor(tag);
   if (control->isTypeOf("CTextEdit")) {
     // Text fields hand their text over first; the post carries no number.
     engine_->postText(tag, static_cast<CTextLabel*>(control)->getText());
@@ -191,6 +214,18 @@ void qveditor::valueChanged(CControl* control) {
   }
   // An editor command ran just now on this thread: show its result at once.
   if (open_ && engine_->takeRebuildRequest()) buildEditor();
+}
+
+void qveditor::takeNameFor(int32_t tag) {
+  // The preset box's two fields share one command tag; the button pressed says
+  // which name the engine reads: the cab's for Rename, the preset's for the saves
+  // (buttons and the preset menu alike).
+  std::lock_guard<qvlock> hold(engine_->mailbox.commandLock());
+  bool presetSave = tag == kCmdSavePreset || tag == kCmdSavePresetAsNew;
+  if (tag >= 0 && static_cast<uint32_t>(tag) < engine_->controls.count())
+    presetSave = engine_->controls[static_cast<uint32_t>(tag)]->kind == kKindPresetMenu;
+  CTextEdit* field = tag == kCmdSaveCabSettings ? cabNameField_ : presetSave ? presetNameField_ : nullptr;
+  if (field) engine_->editorName = field->getText();
 }
 
 void qveditor::setMeters(float input, float output) {
@@ -255,6 +290,7 @@ void qveditor::buildEditor() {
   if (!frame_) return;
   qvengine& e = *engine_;
   const qveditorstate ui = e.editorState();
+  shown_ = ui;
   e.takeRebuildRequest();  // built from the state as it is now
   // The control table is rebuilt with the views; the audio thread only tries
   // this lock, so it never finds the table half made.
@@ -269,6 +305,7 @@ void qveditor::buildEditor() {
     messageText = keptMessage.view->getText();
     messageColour = keptMessage.view->getFontColor();
   }
+  forgetBoxViews(ui.box == qvboxkind::presets || ui.box == qvboxkind::category);
   frame_->removeAll();
   forgetOverlayView(model_->hint);
   forgetOverlayView(model_->message);
@@ -303,6 +340,17 @@ void qveditor::buildEditor() {
     model_->message.fadingOut = keptMessage.fadingOut;
     model_->message.view->setAlphaValue(std::clamp(keptMessage.alpha, 0.0f, 1.0f));
   }
+}
+
+void qveditor::forgetBoxViews(bool keepListOffset) {
+  // A list scrolled down stays where it was when the box is rebuilt after a command.
+  boxListOffset_ = keepListOffset && boxList_ ? boxList_->getScrollOffset().y : 0;
+  boxPanel_ = nullptr;
+  boxList_ = nullptr;
+  presetNameField_ = cabNameField_ = nullptr;
+  if (dragLayer_ && frame_ && frame_->getFocusView() == dragLayer_)
+    frame_->setFocusView(nullptr);
+  dragLayer_ = nullptr;
 }
 
 void qveditor::buildFrameParts() {

@@ -21,11 +21,14 @@
 #include "vst/audioeffect.hpp"
 
 class CFrame;
+class CScrollView;
+class CTextEdit;
 class CTextLabel;
 class CViewContainer;
 class qvengine;
 class qvevent_mouseobserver;
 class qvguimodel;
+class qvdraglayer;
 class qvmeterview;
 class qvtricklabel;
 
@@ -52,6 +55,7 @@ struct qvcontrolspec {
   bool draggable = false;
   qvstring text;                       // a text field's text, a caption's text
   CCoord width = -1;                   // a size override for buttons, menus and fields
+  CCoord height = -1;                  // the same for the height
   CColor textColour{0, 0, 0, 0};       // captions' colour when not transparent, else the profile's
 };
 
@@ -65,6 +69,7 @@ public:
   static constexpr int32_t kLocalPedalsOn = 1000002;
   static constexpr int32_t kLocalBlocksBack = 1000003;
   static constexpr int32_t kLocalBlocksOn = 1000004;
+  static constexpr int32_t kLocalDragMode = 1000005;  // block titles pick their block up
 
   // [ui] Makes the engine's editor model (once per engine) and the mouse observer.
   qveditor(AudioEffect* effect, qvengine* engine);
@@ -127,6 +132,16 @@ public:
   // [ui] The text a hint shows for `view`: empty for views that have none.
   std::string hintText(CView* view) const;
 
+  // [ui] Runs the file chooser for 70001 (a file) or 70014 (a folder) and hands
+  // the path to the engine; false, with a warning, when there is no chooser.
+  bool choosePath(int32_t code);
+  // [ui] The mouse moved or pressed while something is picked for moving: the
+  // overlay follows; a press drops on the target under it or cancels.
+  void dragMoved(const CPoint& where);
+  void dragPressed(const CPoint& where);
+  // [ui] Puts back what is picked, changing nothing (Escape, a press off targets).
+  void cancelDrag();
+
   // The views the tests and tools look at (null while closed).
   CViewContainer* page(int index) const { return index >= 0 && index < 3 ? pages_[index] : nullptr; }
   CViewContainer* ampPanel() const { return ampPanel_; }
@@ -137,15 +152,24 @@ public:
   CViewContainer* lowerStrip() const { return lowerStrip_; }
   CTextLabel* messageView() const;
   CTextLabel* hintView() const;
+  CViewContainer* boxPanel() const { return boxPanel_; }
+  CScrollView* boxList() const { return boxList_; }
+  qvdraglayer* dragLayer() const { return dragLayer_; }
+  // The engine's editor state the current views were built from.
+  const qveditorstate& shownState() const { return shown_; }
 
 private:
   friend void buildAmpPage(qveditor& ed, CViewContainer* page);
+  friend void buildBoxes(qveditor& ed, const qveditorstate& ui);
+  friend struct qvboxbuilder;
   bool openFrame(void* parentWindow, bool headless);
   void buildFrameParts();
   CBitmap* knobStrip(const qvcontrolspec& spec);
   CView* makeView(int32_t cls, qvparam* param, const CRect& size, int32_t tag, const std::string& label,
                   const qvcontrolspec& spec);
   void takeEngineNews();
+  void forgetBoxViews(bool keepListOffset);
+  void takeNameFor(int32_t tag);
   uint32_t now() const { return clock_ ? clock_->now_ms() : systemClock_.now_ms(); }
 
   ERect rect_{0, 0, kHeight, kWidth};  // top, left, bottom, right
@@ -169,6 +193,13 @@ private:
   CViewContainer* lowerStrip_ = nullptr;
   qvradiogroup tabs_;
   std::vector<qvradiogroup> radios_;        // the option groups of the current build
+  CViewContainer* boxPanel_ = nullptr;      // the open pop-up box
+  CScrollView* boxList_ = nullptr;          // its list of rows, when it has one
+  CCoord boxListOffset_ = 0;                // how far the list was scrolled, kept over rebuilds
+  CTextEdit* presetNameField_ = nullptr;    // the preset box's name fields
+  CTextEdit* cabNameField_ = nullptr;
+  qvdraglayer* dragLayer_ = nullptr;        // over everything while something is picked
+  qveditorstate shown_;                     // what the current build was made from
   struct caption {
     std::string label;                       // what the control is called
     const qvparam* param = nullptr;          // whose value it shows, or null

@@ -1,5 +1,7 @@
 #include "editor/qvevent_mouseobserver.hpp"
 
+#include <cmath>
+
 #include "editor/qveditor.hpp"
 
 void qvevent_mouseobserver::onMouseEntered(CView* view, CFrame*) {
@@ -16,10 +18,15 @@ void qvevent_mouseobserver::onMouseExited(CView* view, CFrame*) {
   editor_->fadeHint();
 }
 
-CMouseEventResult qvevent_mouseobserver::onMouseMoved(CFrame*, const CPoint&, const CButtonState&) {
+// While something is picked the drag layer lies over every view, so these only
+// carry the drag; the layer then swallows the press that dropped.
+CMouseEventResult qvevent_mouseobserver::onMouseMoved(CFrame*, const CPoint& where, const CButtonState&) {
+  editor_->dragMoved(CPoint(std::round(where.x), std::round(where.y)));
   return kMouseEventNotHandled;
 }
 
-CMouseEventResult qvevent_mouseobserver::onMouseDown(CFrame*, const CPoint&, const CButtonState&) {
+CMouseEventResult qvevent_mouseobserver::onMouseDown(CFrame*, const CPoint& where, const CButtonState& buttons) {
+  if (buttons.isLeftButton()) editor_->dragPressed(CPoint(std::round(where.x), std::round(where.y)));
+  else editor_->cancelDrag();
   return kMouseEventNotHandled;
 }

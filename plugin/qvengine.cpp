@@ -110,6 +110,9 @@ void qvengine::runEditorCommand(int32_t code, float value) {
   // command meanwhile (it only tries the lock, so it plays on); a rig command an
   // editor command asks for is posted once the lock is free again.
   deferred_ = {};
+  // The chooser is modal: it runs before the lock, so the audio thread keeps
+  // draining commands while the user looks for a file.
+  if ((code == kCmdAddImpulseFile || code == kCmdImportFolder) && pathChooser && !pathChooser(code)) return;
   {
     std::lock_guard<qvlock> hold(mailbox.commandLock());
     runEditorCommandLocked(code, value);

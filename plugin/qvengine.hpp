@@ -31,6 +31,7 @@ enum qvcommand : int32_t {
   kCmdSavePresetAsNew = 70007,
   kCmdDeletePreset = 70008,
   kCmdSelectCategory = 70009,
+  kCmdNameField = 70010,          // the preset box's name fields: nothing at once
   kCmdSaveCabSettings = 70012,    // name in editorName
   kCmdChooseCabBlock = 70013,
   kCmdImportFolder = 70014,       // folder in editorPath
@@ -164,6 +165,10 @@ public:
   qvdragdrop drag;                 // set by the editor before it posts 70022
   qvmessagering messages;          // for the editor's message line
   std::unique_ptr<qvguimodelbase> guiModel;  // [ui] null until an editor is made
+  // [ui] Set by the editor: asks the user for the path 70001 (a file) or 70014 (a
+  // folder) reads from editorPath, just before the command runs, on whichever
+  // route it came (button, menu). False: no command (the chooser said why).
+  std::function<bool(int32_t code)> pathChooser;
   std::atomic<uint32_t> viewsChanged{0};  // counts rebuild requests (requestRebuild)
   // When set, preset loads create their cab blocks through this instead of
   // loadImpulse (tests and fuzzing run without impulse files).
