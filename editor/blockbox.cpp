@@ -23,7 +23,7 @@ qvutil* boxUnit(qvengine& e, int32_t position) {
 
 std::string numberText(double v) {
   char text[32];
-  std::snprintf(text, sizeof text, "%g", v);
+  std::snprintf(text, sizeof text, "%.5g", v);  // a stored 79.99999 reads 80
   return text;
 }
 
