@@ -175,9 +175,14 @@ void buildFloorPage(qveditor& ed, CViewContainer* page) {
   ed.makeControl(kClassMenu, kKindAddPedalPre, nullptr, page, pedals + 1, -1, "+Pre", kAddPreX, kAddPreY, "+Pre", add);
   ed.makeControl(kClassMenu, kKindAddPedalPost, nullptr, page, pedals + 1, -1, "+Post", kAddPostX, kAddPostY, "+Post",
                  add);
+  // A block of any type at the end of the amplifier's blocks, where the strip
+  // below shows it.
+  add.entries = &m.blockTypes;
+  ed.makeControl(kClassMenu, kKindAddBlock, nullptr, page, -1, -1, "+Block", kAddPreX, kAddPostY + 36,
+                 "Add a block to the amplifier", add);
   qvcontrolspec skin;
   skin.entries = &m.pedalSkins;
-  ed.makeControl(kClassMenu, kKindPedalSkin, nullptr, page, -1, -1, "Pedal Skin", kAddPreX, kAddPostY + 36,
+  ed.makeControl(kClassMenu, kKindPedalSkin, nullptr, page, -1, -1, "Pedal Skin", kAddPreX, kAddPostY + 72,
                  "Pedal skin for the amplifier panel", skin);
 
   if (pedals == 0) {
