@@ -5,7 +5,7 @@
 set -e
 S=$1/tools/snapshot/corvina-snapshot
 OUT=$2
-for p in "Layered OD:layered-od" "Extreme Stack:extreme-stack" "Em Clean:em-clean"; do
+for p in "Layered OD:layered-od" "Extreme Stack:extreme-stack" "Big Cheese:big-cheese"; do
   name=${p%%:*}
   slug=${p##*:}
   for page in amp floor options; do
