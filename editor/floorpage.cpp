@@ -175,14 +175,14 @@ void buildFloorPage(qveditor& ed, CViewContainer* page) {
   ed.makeControl(kClassMenu, kKindAddPedalPre, nullptr, page, pedals + 1, -1, "+Pre", kAddPreX, kAddPreY, "+Pre", add);
   ed.makeControl(kClassMenu, kKindAddPedalPost, nullptr, page, pedals + 1, -1, "+Post", kAddPostX, kAddPostY, "+Post",
                  add);
-  // A block of any type at the end of the amplifier's blocks, where the strip
-  // below shows it.
+  // A block of any type at the end of the amplifier's blocks: just above the
+  // strip that shows them.
   add.entries = &m.blockTypes;
-  ed.makeControl(kClassMenu, kKindAddBlock, nullptr, page, -1, -1, "+Block", kAddPreX, kAddPostY + 36,
+  ed.makeControl(kClassMenu, kKindAddBlock, nullptr, page, -1, -1, "+Block", kAddPreX, kBlockStripY - 30,
                  "Add a block to the amplifier", add);
   qvcontrolspec skin;
   skin.entries = &m.pedalSkins;
-  ed.makeControl(kClassMenu, kKindPedalSkin, nullptr, page, -1, -1, "Pedal Skin", kAddPreX, kAddPostY + 72,
+  ed.makeControl(kClassMenu, kKindPedalSkin, nullptr, page, -1, -1, "Pedal Skin", kAddPreX, kAddPostY + 36,
                  "Pedal skin for the amplifier panel", skin);
 
   if (pedals == 0) {
