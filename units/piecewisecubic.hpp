@@ -41,11 +41,29 @@ public:
   double integral(double x) const noexcept { return count_ ? first(pieces_[find(x)], x) : 0.0; }
   // [audio] F2(x) = ∫ from 0 to x of F1.
   double integral2(double x) const noexcept { return count_ ? second(pieces_[find(x)], x) : 0.0; }
+  // [audio] The same, with the search for x's piece started from `hint` (the piece
+  // of a nearby input), which then holds x's piece: a signal moves a piece or two
+  // a sample, so this walks a step or two instead of up the whole curve.
+  double integral(double x, int& hint) const noexcept {
+    return count_ ? first(pieces_[find(x, hint)], x) : 0.0;
+  }
+  double integral2(double x, int& hint) const noexcept {
+    return count_ ? second(pieces_[find(x, hint)], x) : 0.0;
+  }
 
 private:
   int find(double x) const noexcept {
     int i = 0;
     while (i + 1 < count_ && x >= pieces_[i + 1].start) ++i;
+    return i;
+  }
+  // The piece find(x) gives, reached from `hint` in either direction (a NaN walks
+  // down to piece 0, where find() leaves it).
+  int find(double x, int& hint) const noexcept {
+    int i = hint > 0 && hint < count_ ? hint : 0;
+    while (i + 1 < count_ && x >= pieces_[i + 1].start) ++i;
+    while (i > 0 && !(x >= pieces_[i].start)) --i;
+    hint = i;
     return i;
   }
   static double first(const qvcubicpiece& c, double x) noexcept {
@@ -100,7 +118,7 @@ public:
 
 private:
   double first(const qvpiecewisecubic& curve, double x) noexcept {
-    const double f = curve.integral(x);
+    const double f = curve.integral(x, hint_);
     const double dx = x - x1_;
     const double y = (dx > kMinStep1 || dx < -kMinStep1) ? (f - f1_) / dx : curve.value(0.5 * (x + x1_));
     x1_ = x;
@@ -113,7 +131,7 @@ private:
     return (d > kMinStep2 || d < -kMinStep2) ? (ga - gb) / d : curve.integral(0.5 * (a + b));
   }
   double second(const qvpiecewisecubic& curve, double x) noexcept {
-    const double g = curve.integral2(x);
+    const double g = curve.integral2(x, hint_);
     const double slope = secant(curve, x, x1_, g, g1_);
     const double span = x - x2_;
     double y;
@@ -140,4 +158,5 @@ private:
   double f1_ = 0;           // F1(x1_)
   double g1_ = 0, g2_ = 0;  // F2(x1_), F2(x2_)
   double slope1_ = 0;       // mean of F1 between x2_ and x1_
+  int hint_ = 0;            // the piece of the last input
 };
