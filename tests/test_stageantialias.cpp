@@ -174,6 +174,8 @@ TEST(StageAntialias, IntegralIsTheAntiderivative) {
       EXPECT_TRUE(a == b || (std::isnan(a) && std::isnan(b))) << "x " << x;
       const double a2 = f->integral2(x, hint), b2 = f->integral2(x);
       EXPECT_TRUE(a2 == b2 || (std::isnan(a2) && std::isnan(b2))) << "x " << x;
+      const double v = f->value(x, hint), w = f->value(x);
+      EXPECT_TRUE(v == w || (std::isnan(v) && std::isnan(w))) << "x " << x;
     }
   }
 }

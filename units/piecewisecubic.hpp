@@ -50,6 +50,12 @@ public:
   double integral2(double x, int& hint) const noexcept {
     return count_ ? second(pieces_[find(x, hint)], x) : 0.0;
   }
+  double value(double x, int& hint) const noexcept {
+    if (!count_) return 0.0;
+    const qvcubicpiece& c = pieces_[find(x, hint)];
+    const double t = (x - c.origin) * c.scale;
+    return c.p[0] + t * (c.p[1] + t * (c.p[2] + t * c.p[3]));
+  }
 
 private:
   int find(double x) const noexcept {
@@ -104,7 +110,7 @@ public:
     f1_ = curve.integral(x1_);
     g1_ = curve.integral2(x1_);
     g2_ = curve.integral2(x2_);
-    slope1_ = secant(curve, x1_, x2_, g1_, g2_);
+    slope1_ = secant(curve, x1_, x2_, g1_, g2_, hint_);
   }
   // [audio] Silence in the history, as a fresh stage has it.
   void reset(const qvpiecewisecubic& curve) noexcept {
@@ -120,19 +126,20 @@ private:
   double first(const qvpiecewisecubic& curve, double x) noexcept {
     const double f = curve.integral(x, hint_);
     const double dx = x - x1_;
-    const double y = (dx > kMinStep1 || dx < -kMinStep1) ? (f - f1_) / dx : curve.value(0.5 * (x + x1_));
+    const double y = (dx > kMinStep1 || dx < -kMinStep1) ? (f - f1_) / dx : curve.value(0.5 * (x + x1_), hint_);
     x1_ = x;
     f1_ = f;
     return y;
   }
   // Mean of F1 between a and b from F2 at both ends, or F1 at the midpoint.
-  static double secant(const qvpiecewisecubic& curve, double a, double b, double ga, double gb) noexcept {
+  static double secant(const qvpiecewisecubic& curve, double a, double b, double ga, double gb,
+                       int& hint) noexcept {
     const double d = a - b;
-    return (d > kMinStep2 || d < -kMinStep2) ? (ga - gb) / d : curve.integral(0.5 * (a + b));
+    return (d > kMinStep2 || d < -kMinStep2) ? (ga - gb) / d : curve.integral(0.5 * (a + b), hint);
   }
   double second(const qvpiecewisecubic& curve, double x) noexcept {
     const double g = curve.integral2(x, hint_);
-    const double slope = secant(curve, x, x1_, g, g1_);
+    const double slope = secant(curve, x, x1_, g, g1_, hint_);
     const double span = x - x2_;
     double y;
     if (span > kMinStep2 || span < -kMinStep2) {
@@ -142,8 +149,8 @@ private:
       const double mid = 0.5 * (x + x2_);
       const double d = mid - x1_;
       y = (d > kMinStep2 || d < -kMinStep2)
-              ? 2.0 / d * (curve.integral(mid) + (g1_ - curve.integral2(mid)) / d)
-              : curve.value(0.5 * (mid + x1_));
+              ? 2.0 / d * (curve.integral(mid, hint_) + (g1_ - curve.integral2(mid, hint_)) / d)
+              : curve.value(0.5 * (mid + x1_), hint_);
     }
     x2_ = x1_;
     g2_ = g1_;
