@@ -93,30 +93,30 @@ void buildCabPanel(qveditor& ed, CViewContainer* strip) {
     const qvparamrecord& rec = *cab.records[r];
     if (!rec.setvis || rec.pind < 0 || static_cast<uint32_t>(rec.pind) >= cab.params.count()) continue;
     qvparam* p = cab.params[static_cast<uint32_t>(rec.pind)];
-    qvcontrolspec spec;
-    spec.scope = qvcontrolscope::cabBlock;
+    qvcontrolstyle style;
+    style.scope = qvcontrolscope::cabBlock;
     if (p->getType() == 4) {
-      spec.image = 39;  // "uclick2.png", 60 x 20 a state
-      ed.makeControl(kClassToggle, kKindBlockParam, p, strip, shown, rec.pind, rec.nametag, toggleX, 104, "", spec);
+      style.image = 39;  // "uclick2.png", 60 x 20 a state
+      ed.makeControl(kClassToggle, kKindBlockParam, p, strip, shown, rec.pind, rec.nametag, toggleX, 104, "", style);
       toggleX += 64;
     } else {
-      spec.image = kFirstKnobImage;  // the small panel knob
-      ed.makeControl(kClassKnob, kKindBlockParam, p, strip, shown, rec.pind, rec.nametag, x, 28, "", spec);
+      style.image = kFirstKnobImage;  // the small panel knob
+      ed.makeControl(kClassKnob, kKindBlockParam, p, strip, shown, rec.pind, rec.nametag, x, 28, "", style);
       x += 52;
     }
   }
-  qvcontrolspec change;
+  qvcontrolstyle change;
   change.commandTag = kCmdChangeCab;
   change.image = 39;
   ed.makeControl(kClassPushButton, 0, nullptr, strip, -1, -1, "Cab", 630, 56, "Change cab", change);
-  qvcontrolspec open;
+  qvcontrolstyle open;
   open.commandTag = kCmdAddImpulseFile;
   open.image = 39;
   ed.makeControl(kClassPushButton, 0, nullptr, strip, -1, -1, "File", 630, 78, "Open IR file", open);
   const qvimpulse* ir = cab.impulse >= 0 && static_cast<uint32_t>(cab.impulse) < e.data.impulses.count()
                             ? e.data.impulses[static_cast<uint32_t>(cab.impulse)]
                             : nullptr;
-  qvcontrolspec text;
+  qvcontrolstyle text;
   text.width = 110;
   text.text = "Size: " + std::to_string(ir ? e.chain.cabEngine->impulseLength(cab.slot) : 0);
   ed.makeControl(12, 22, nullptr, strip, -1, -1, "Length", 730, 70, "", text);
@@ -126,7 +126,7 @@ void buildCabPanel(qveditor& ed, CViewContainer* strip) {
   text.text = std::to_string(shown + 1) + " of " + std::to_string(count);
   text.width = 50;
   ed.makeControl(12, 22, nullptr, strip, -1, -1, "Counts", 782, 34, "", text);
-  qvcontrolspec arrow;
+  qvcontrolstyle arrow;
   arrow.commandTag = kCmdChooseCabBlock;
   arrow.image = 45;
   arrow.onValue = static_cast<float>(std::max(shown, 1));  // the previous one, 1-based
@@ -134,7 +134,7 @@ void buildCabPanel(qveditor& ed, CViewContainer* strip) {
   arrow.image = 46;
   arrow.onValue = static_cast<float>(std::min(shown + 2, count));
   ed.makeControl(kClassPushButton, 0, nullptr, strip, -1, -1, "", 806, 52, "Next cab sim", arrow);
-  qvcontrolspec del;
+  qvcontrolstyle del;
   del.commandTag = kCmdRemoveCabBlock;
   del.image = 16;
   ed.makeControl(kClassPushButton, 0, nullptr, strip, -1, -1, "", 806, 16, "Delete Sim", del);
@@ -160,7 +160,7 @@ void buildPresetPanel(qveditor& ed, CViewContainer* strip) {
   title->setHoriAlign(kLeftText);
   title->setMouseEnabled(false);
   strip->addView(title);
-  qvcontrolspec text;
+  qvcontrolstyle text;
   text.text = category.empty() ? qvstring("Preset") : category;
   text.width = 220;
   text.textColour = CColor{170, 170, 170, 255};
@@ -178,7 +178,7 @@ void buildGatePanel(qveditor& ed, CViewContainer* strip) {
     if (rec.setvis && rec.pind >= 0 && static_cast<uint32_t>(rec.pind) < gate.params.count()) shown.push_back(&rec);
   }
   const CCoord cell = shown.empty() ? 0 : (194 - 16) / static_cast<CCoord>(shown.size());
-  qvcontrolspec knob;
+  qvcontrolstyle knob;
   knob.image = kFirstKnobImage;
   for (size_t k = 0; k < shown.size(); ++k) {
     const CCoord x = kGatePanelX + 8 + static_cast<CCoord>(k) * cell + (cell - 44) / 2;
@@ -201,7 +201,7 @@ void buildAmpPage(qveditor& ed, CViewContainer* page) {
   if (amp.logoimg >= 0) panel->addView(pictureView(sized(0, 0, m.image(amp.logoimg)), m.image(amp.logoimg)));
 
   // The plate: presets, input and output.
-  qvcontrolspec presets;
+  qvcontrolstyle presets;
   presets.commandTag = kCmdShowPresets;
   ed.makeControl(kClassPushButton, 0, nullptr, panel, -1, -1, "Presets", 26, 7, "Show Presets", presets);
   ed.makeControl(kClassKnob, kKindOption, e.state.settings[kSetInputLevel], panel, -1, kSetInputLevel, "Input", 26,
@@ -218,13 +218,13 @@ void buildAmpPage(qveditor& ed, CViewContainer* page) {
 
   // The row under the face.
   const CCoord row = kAmpRowY + m.ampPanelOffset;
-  qvcontrolspec active;
+  qvcontrolstyle active;
   active.image = kActiveToggleImage;
   const int32_t activeTag =
       ed.makeControl(kClassToggle, kKindGroupActive, nullptr, page, 0, -1, "Active", kRowActiveX, row,
                      "Amplifier: Active or Bypassed", active);
   if (CView* v = ed.controlView(activeTag)) static_cast<CControl*>(v)->setValue(amp.active ? 1.0f : 0.0f);
-  qvcontrolspec menu;
+  qvcontrolstyle menu;
   menu.entries = &m.ampDefinitions;
   ed.makeControl(kClassMenu, kKindSetAmp, nullptr, page, 0, -1, "Set Amp", kRowSetAmpX, row, "Set Amp", menu);
   menu.entries = &m.editActions;

@@ -50,19 +50,19 @@ void qvboxbuilder::blockBox() {
     const qvparamrecord& r = *unit->records[static_cast<uint32_t>(k)];
     const qvparam& param = *unit->params[static_cast<uint32_t>(k)];
     const CCoord y = kPad + k * kRowH;
-    qvcontrolspec spec;
-    spec.box = box;
-    spec.text = param.getType() == 4 ? (param.xi != 0 ? "on" : "off") : numberText(param.getValue());
-    spec.width = 80;
+    qvcontrolstyle style;
+    style.box = box;
+    style.text = param.getType() == 4 ? (param.xi != 0 ? "on" : "off") : numberText(param.getValue());
+    style.width = 80;
     const std::string name = r.nametag.empty() ? "Param " + std::to_string(k + 1) : r.nametag;
-    ed.makeControl(kClassTextField, kKindValueField, nullptr, list, ui.boxBlock, k, name, 96, y, name, spec);
-    qvcontrolspec toggle;
+    ed.makeControl(kClassTextField, kKindValueField, nullptr, list, ui.boxBlock, k, name, 96, y, name, style);
+    qvcontrolstyle toggle;
     toggle.box = box;
     toggle.image = kRowToggle;
     const int32_t tag = ed.makeControl(kClassToggle, kKindShowControl, nullptr, list, ui.boxBlock, k, "", 190, y + 2,
                                        "show control", toggle);
     if (CView* v = ed.controlView(tag)) static_cast<CControl*>(v)->setValue(r.setvis ? 1.0f : 0.0f);
-    qvcontrolspec tool;
+    qvcontrolstyle tool;
     tool.box = box;
     tool.image = kToolButton;
     ed.makeControl(kClassPushButton, kKindParamSettings, nullptr, list, ui.boxBlock, k, "", 218, y + 2, "settings",
@@ -85,13 +85,13 @@ void qvboxbuilder::paramBox() {
   CViewContainer* p = panel(CRect(x, kBoxTop, x + kBlockBoxW, kBoxTop + h),
                             "Param Settings: " + (r.nametag.empty() ? typeName(ed, unit->blocktype()) : r.nametag));
   for (int k = 0; k < kParamFieldCount; ++k) {
-    qvcontrolspec spec;
-    spec.box = box;
-    spec.subindex = k;
-    spec.text = values[k];
-    spec.width = 140;
+    qvcontrolstyle style;
+    style.box = box;
+    style.subindex = k;
+    style.text = values[k];
+    style.width = 140;
     ed.makeControl(kClassTextField, kKindParamField, nullptr, p, ui.boxBlock, ui.boxParam, kParamFieldKeys[k], 100,
-                   kTitleH + kPad + k * kRowH, kParamFieldKeys[k], spec);
+                   kTitleH + kPad + k * kRowH, kParamFieldKeys[k], style);
   }
   commandButton(p, kCmdCloseBoxNumber, 1.0f, kCloseButton, kBlockBoxW - kPad - 128, h - 28, "Close", "Close Box", 128, 20);
 }

@@ -64,13 +64,13 @@ CTextLabel* qvboxbuilder::caption(CViewContainer* in, CCoord x, CCoord y, CCoord
 CView* qvboxbuilder::commandButton(CViewContainer* in, int32_t tag, float value, int32_t image, CCoord x, CCoord y,
                                    const std::string& label, const std::string& tooltip, CCoord width,
                                    CCoord height) {
-  qvcontrolspec spec;
-  spec.commandTag = tag;
-  spec.onValue = value;
-  spec.image = image;
-  spec.width = width;
-  spec.height = height;
-  ed.makeControl(kClassPushButton, 0, nullptr, in, -1, -1, label, x, y, tooltip, spec);
+  qvcontrolstyle style;
+  style.commandTag = tag;
+  style.onValue = value;
+  style.image = image;
+  style.width = width;
+  style.height = height;
+  ed.makeControl(kClassPushButton, 0, nullptr, in, -1, -1, label, x, y, tooltip, style);
   return in->getView(in->getNbViews() - 1);
 }
 
@@ -107,10 +107,10 @@ int32_t rowTargets(qvboxbuilder& b, const qvdroprow& row, CRect& picked) {
   qveditor& ed = b.ed;
   int32_t cancel = -1;
   for (int32_t k = 0; k < row.count; ++k) {
-    qvcontrolspec spec;
-    spec.width = 1;
+    qvcontrolstyle style;
+    style.width = 1;
     const int32_t position = row.base + k;
-    const int32_t tag = ed.makeControl(12, kKindDragTarget, nullptr, ed.page(1), position, -1, "", 0, 0, "", spec);
+    const int32_t tag = ed.makeControl(12, kKindDragTarget, nullptr, ed.page(1), position, -1, "", 0, 0, "", style);
     const bool shown = b.ui.page == 1 && k >= row.first && k < row.first + row.shown;
     const CRect area = shown ? CRect(row.area).offset(static_cast<CCoord>(k - row.first) * row.step, 0) : CRect();
     if (position == b.ui.pickedPosition) {

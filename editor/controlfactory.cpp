@@ -52,8 +52,8 @@ std::string qveditor::parameterText(const qvparam& p) {
   }
 }
 
-CBitmap* qveditor::knobStrip(const qvcontrolspec& spec) {
-  if (spec.image >= kFirstKnobImage && spec.image < kFirstKnobImage + kKnobImageCount) return model_->image(spec.image);
+CBitmap* qveditor::knobStrip(const qvcontrolstyle& style) {
+  if (style.image >= kFirstKnobImage && style.image < kFirstKnobImage + kKnobImageCount) return model_->image(style.image);
   const qvknobprofile& knob = model_->profile(model_->classProfiles[kClassKnob]);
   const bool isStrip = knob.image >= kFirstKnobImage && knob.image < kFirstKnobImage + kKnobImageCount;
   return model_->image(isStrip ? knob.image : kFirstKnobImage + 1);
@@ -73,11 +73,11 @@ std::string qveditor::hintText(CView* view) const {
 }
 
 CView* qveditor::makeView(int32_t cls, qvparam* param, const CRect& size, int32_t tag, const std::string& label,
-                          const qvcontrolspec& spec) {
+                          const qvcontrolstyle& style) {
   const qvknobprofile& prof = model_->profile(model_->classProfiles[cls >= 0 && cls < 8 ? cls : 0]);
   switch (cls) {
     case kClassKnob: {
-      CBitmap* strip = knobStrip(spec);
+      CBitmap* strip = knobStrip(style);
       const CCoord side = strip ? strip->getWidth() : 44;
       auto* k = new CAnimKnob(size, this, tag, kKnobFrames, side, strip);
       if (param) k->setValue(param->fpos);
@@ -90,27 +90,27 @@ CView* qveditor::makeView(int32_t cls, qvparam* param, const CRect& size, int32_
     }
     case kClassPushButton:
     case kClassToggle: {
-      const int32_t image = spec.image >= 0 ? spec.image : cls == kClassToggle ? kToggleImage : kButtonImage;
-      auto* b = new qvtricklabel(size, label, model_->image(image), kNoFrame, this, tag, spec.onValue, nullptr,
+      const int32_t image = style.image >= 0 ? style.image : cls == kClassToggle ? kToggleImage : kButtonImage;
+      auto* b = new qvtricklabel(size, label, model_->image(image), kNoFrame, this, tag, style.onValue, nullptr,
                                  cls == kClassToggle ? qvtricklabel::kToggle : qvtricklabel::kPushButton);
       b->setFont(smallFont(10, true));
       b->setFontColor(prof.name.empty() ? kButtonText : profileColour(prof));
-      if (cls == kClassToggle && param) b->setValue(param->getValue() != 0.0f ? spec.onValue : 0.0f);
+      if (cls == kClassToggle && param) b->setValue(param->getValue() != 0.0f ? style.onValue : 0.0f);
       return b;
     }
     case kClassMenu: {
-      auto* m = new COptionMenu(size, this, tag, model_->image(spec.image >= 0 ? spec.image : kMenuImage), kNoFrame);
+      auto* m = new COptionMenu(size, this, tag, model_->image(style.image >= 0 ? style.image : kMenuImage), kNoFrame);
       m->setFont(smallFont(10, true));
       m->setFontColor(kButtonText);
       m->addEntry(label, -1, CMenuItem::kTitle);
-      if (spec.firstEntry) m->addEntry(spec.firstEntry);
-      if (spec.entries)
-        for (const qvnamedentry& e : *spec.entries) m->addEntry(e.name);
+      if (style.firstEntry) m->addEntry(style.firstEntry);
+      if (style.entries)
+        for (const qvnamedentry& e : *style.entries) m->addEntry(e.name);
       m->setValue(0.0f);
       return m;
     }
     case kClassTextField: {
-      auto* t = new CTextEdit(size, this, tag, spec.text, model_->image(kFieldImage), kNoFrame);
+      auto* t = new CTextEdit(size, this, tag, style.text, model_->image(kFieldImage), kNoFrame);
       t->setFont(smallFont(10));
       t->setFontColor(kFieldText);
       t->setHoriAlign(kLeftText);
@@ -135,24 +135,24 @@ CView* qveditor::makeView(int32_t cls, qvparam* param, const CRect& size, int32_
 
 int32_t qveditor::makeControl(int32_t cls, int32_t kind, qvparam* param, CViewContainer* container,
                               int32_t position, int32_t index, const std::string& label, CCoord x, CCoord y,
-                              const std::string& tooltip, const qvcontrolspec& spec) {
+                              const std::string& tooltip, const qvcontrolstyle& style) {
   if (cls == kClassKnob && param && param->getType() == 4) cls = kClassToggle;  // a switch
   const qvknobprofile& knob = model_->profile(model_->classProfiles[kClassKnob]);
   // The control's own size: its picture's, or the width the caller gives.
   CCoord w = 100, h = 20;
   switch (cls) {
     case kClassKnob: {
-      CBitmap* strip = knobStrip(spec);
+      CBitmap* strip = knobStrip(style);
       w = h = strip ? strip->getWidth() : 44;
       break;
     }
     case kClassSlider: w = 16; h = 144; break;
     case kClassPushButton:
     case kClassToggle: {
-      CBitmap* b = model_->image(spec.image >= 0 ? spec.image : cls == kClassToggle ? kToggleImage : kButtonImage);
+      CBitmap* b = model_->image(style.image >= 0 ? style.image : cls == kClassToggle ? kToggleImage : kButtonImage);
       if (b) {
         // Two-state images stack off above on; a one-state picture shows whole.
-        const int32_t image = spec.image >= 0 ? spec.image : cls == kClassToggle ? kToggleImage : kButtonImage;
+        const int32_t image = style.image >= 0 ? style.image : cls == kClassToggle ? kToggleImage : kButtonImage;
         const bool twoStates = image < kSkinImageCount && kSkinFiles[size_t(image)].states == 2;
         w = b->getWidth();
         h = twoStates ? b->getHeight() / 2 : b->getHeight();
@@ -160,7 +160,7 @@ int32_t qveditor::makeControl(int32_t cls, int32_t kind, qvparam* param, CViewCo
       break;
     }
     case kClassMenu: {
-      CBitmap* b = spec.image >= 0 ? model_->image(spec.image) : nullptr;
+      CBitmap* b = style.image >= 0 ? model_->image(style.image) : nullptr;
       w = b ? b->getWidth() : 80;  // "bordmenu.png" is 80 wide
       break;
     }
@@ -168,36 +168,36 @@ int32_t qveditor::makeControl(int32_t cls, int32_t kind, qvparam* param, CViewCo
     case 12: w = 180; h = kCaptionH; break;
     default: w = 80; h = kCaptionH; break;
   }
-  if (spec.width > 0) w = spec.width;
-  if (spec.height > 0) h = spec.height;
+  if (style.width > 0) w = style.width;
+  if (style.height > 0) h = style.height;
   const CRect size(x, y, x + w, y + h);
 
-  int32_t tag = spec.commandTag;
+  int32_t tag = style.commandTag;
   qvcontrol record;
   record.controlClass = cls;
   record.position = position;
   record.index = index;
   record.kind = kind;
-  record.draggable = spec.draggable ? 1 : 0;
-  record.box = spec.box;
-  record.subindex = spec.subindex;
-  record.scope = spec.scope;
-  record.text = spec.text;
+  record.draggable = style.draggable ? 1 : 0;
+  record.box = style.box;
+  record.subindex = style.subindex;
+  record.scope = style.scope;
+  record.text = style.text;
   record.value = param ? (cls == kClassKnob || cls == kClassSlider ? param->fpos : param->getValue()) : 0.0f;
   if (tag < 0) tag = engine_->addControl(record);
   CView* view = nullptr;
   if (cls == 12) {
-    auto* c = new CTextLabel(size, spec.text.empty() ? label : spec.text, nullptr, kNoFrame);
+    auto* c = new CTextLabel(size, style.text.empty() ? label : style.text, nullptr, kNoFrame);
     c->setFont(smallFont(10));
-    c->setFontColor(spec.textColour.alpha ? spec.textColour
+    c->setFontColor(style.textColour.alpha ? style.textColour
                                           : profileColour(model_->profile(model_->classProfiles[12 % 8])));
     c->setHoriAlign(kLeftText);
     c->setMouseEnabled(false);
     view = c;
   } else {
-    view = makeView(cls, param, size, tag, label, spec);
+    view = makeView(cls, param, size, tag, label, style);
   }
-  if (spec.commandTag < 0) engine_->controls[static_cast<uint32_t>(tag)]->view = view;
+  if (style.commandTag < 0) engine_->controls[static_cast<uint32_t>(tag)]->view = view;
   container->addView(view);
 
   // A knob, slider or field carries its caption under it (the profile's gap and
@@ -212,7 +212,7 @@ int32_t qveditor::makeControl(int32_t cls, int32_t kind, qvparam* param, CViewCo
                                         : CRect(mid - cw / 2, size.bottom + gap, mid + cw / 2, size.bottom + gap + line);
       auto* caption = new CTextLabel(at, label, nullptr, kNoFrame);
       caption->setFont(smallFont(10, true));
-      caption->setFontColor(spec.textColour.alpha ? spec.textColour
+      caption->setFontColor(style.textColour.alpha ? style.textColour
                             : cls == kClassKnob   ? profileColour(knob)
                                                   : kButtonText);
       caption->setHoriAlign(cls == kClassTextField ? kRightText : kCenterText);
@@ -222,7 +222,7 @@ int32_t qveditor::makeControl(int32_t cls, int32_t kind, qvparam* param, CViewCo
     if (param && cls != kClassTextField && engine_->state.settingInt(kSetShowValue) != 0) {
       const CCoord top = size.bottom + gap + line;
       auto* shown = static_cast<CParamDisplay*>(makeView(-1, param, CRect(mid - cw / 2, top, mid + cw / 2, top + 12),
-                                                         -1, "", spec));
+                                                         -1, "", style));
       shown->setFont(smallFont(9));
       shown->setFontColor(profileColour(knob));
       shown->setMouseEnabled(false);
@@ -241,10 +241,10 @@ void qveditor::makeHint(const std::string& title, const std::string& text, CView
   heading->setHoriAlign(kLeftText);
   heading->setMouseEnabled(false);
   container->addView(heading);
-  qvcontrolspec spec;
-  spec.text = text;
-  spec.width = 360;
-  makeControl(12, 22, nullptr, container, -1, -1, "", x, y + 18, "", spec);
+  qvcontrolstyle style;
+  style.text = text;
+  style.width = 360;
+  makeControl(12, 22, nullptr, container, -1, -1, "", x, y + 18, "", style);
 }
 
 qvtricklabel* qveditor::makeRadio(qvradiogroup& group, float memberValue, int32_t image, CViewContainer* container,

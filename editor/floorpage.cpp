@@ -38,7 +38,7 @@ void buildPedal(qveditor& ed, CViewContainer* page, uint32_t slot, CCoord x) {
   panel->setBackground(m.image(face));
   page->addView(panel);
 
-  qvcontrolspec menu;
+  qvcontrolstyle menu;
   menu.entries = &m.pedalDefinitions;
   menu.firstEntry = "None";
   const std::string name = s.dataind >= 0 && static_cast<size_t>(s.dataind) < m.pedalDefinitions.size()
@@ -53,7 +53,7 @@ void buildPedal(qveditor& ed, CViewContainer* page, uint32_t slot, CCoord x) {
   menu.image = kPedalRouteImage;
   ed.makeControl(kClassMenu, kKindPedalRoute, nullptr, panel, position, -1, s.positioncode > 0 ? "Post" : "Pre",
                  144, 8, "Pre/Post Amp", menu);
-  qvcontrolspec move;
+  qvcontrolstyle move;
   move.image = kMoveImage;
   ed.makeControl(kClassPushButton, kKindPedalMove, nullptr, panel, position, -1, "", 8, 40, "Move Pedal", move);
 
@@ -74,12 +74,12 @@ void buildPedal(qveditor& ed, CViewContainer* page, uint32_t slot, CCoord x) {
     const auto [unit, rec] = knobs[k];
     const CCoord kx = kPedalKnobPlate.x + static_cast<CCoord>(k % columns) * cell + (cell - 44) / 2;
     const CCoord ky = kPedalKnobPlate.y + 6 + static_cast<CCoord>(k / columns) * 66;
-    qvcontrolspec knob;
+    qvcontrolstyle knob;
     knob.image = kPedalKnobImage;
     ed.makeControl(kClassKnob, kKindBlockParam, e.chain.units[static_cast<uint32_t>(unit)]->params[static_cast<uint32_t>(rec->pind)],
                    panel, unit, rec->pind, rec->nametag, kx, ky, "", knob);
   }
-  qvcontrolspec foot;
+  qvcontrolstyle foot;
   foot.image = kFootSwitchImage;
   const int32_t tag = ed.makeControl(kClassToggle, kKindGroupActive, nullptr, panel, position, -1, "",
                                      kPedalFootSwitch.x, kPedalFootSwitch.y, "Pedal On or Off", foot);
@@ -118,13 +118,13 @@ void buildBlockStrip(qveditor& ed, CViewContainer* page) {
     auto* box = new CViewContainer(CRect(x, y, x + kBlockBoxW, y + kBlockBoxH));
     box->setBackground(m.image(kBlockBoxImage));
     page->addView(box);
-    qvcontrolspec title;
+    qvcontrolstyle title;
     title.image = kBlockTitleImage;  // a button: it opens the block's parameters
     title.draggable = true;          // in drag mode the title picks the block up
     ed.makeControl(kClassPushButton, kKindBlockTitle, nullptr, box, u, -1, blockName(ed, unit.blocktype()),
                    (kBlockBoxW - kBlockTitleW) / 2, 6, "Block Params", title);
     const std::string group = groupName(ed, unit.blockgroup);
-    qvcontrolspec caption;
+    qvcontrolstyle caption;
     caption.text = group;
     caption.width = kBlockBoxW - 16;
     ed.makeControl(12, 22, nullptr, box, -1, -1, "", 10, 32, "", caption);
@@ -137,22 +137,22 @@ void buildBlockStrip(qveditor& ed, CViewContainer* page) {
                  {kClassPushButton, kKindAntiAlias, 15, "Anit Alias Block"}};
     CCoord ix = 14;
     for (const icon& i : icons) {
-      qvcontrolspec spec;
-      spec.image = i.image;
-      const int32_t tag = ed.makeControl(i.cls, i.kind, nullptr, box, u, -1, "", ix, 62, i.tip, spec);
+      qvcontrolstyle style;
+      style.image = i.image;
+      const int32_t tag = ed.makeControl(i.cls, i.kind, nullptr, box, u, -1, "", ix, 62, i.tip, style);
       if (i.kind == kKindBypassBlock)
         if (CView* v = ed.controlView(tag)) static_cast<CControl*>(v)->setValue(unit.bypassed ? 1.0f : 0.0f);
       ix += 28;
     }
   }
-  qvcontrolspec dragMode;
+  qvcontrolstyle dragMode;
   dragMode.commandTag = qveditor::kLocalDragMode;
   dragMode.image = 7;  // "boxtoggle.png"
   ed.makeControl(kClassToggle, 0, nullptr, page, -1, -1, "", 818, kBlockStripY + 8,
                  "Drag Mode: press a block's title to move it", dragMode);
   static_cast<CControl*>(page->getView(page->getNbViews() - 1))->setValue(ed.shownState().dragMode ? 1.0f : 0.0f);
   if (count > kBlocksShown) {
-    qvcontrolspec arrow;
+    qvcontrolstyle arrow;
     arrow.commandTag = qveditor::kLocalBlocksBack;
     arrow.image = 45;
     ed.makeControl(kClassPushButton, 0, nullptr, page, -1, -1, "", 818, kBlockStripY + 30, "Earlier blocks", arrow);
@@ -168,7 +168,7 @@ void buildFloorPage(qveditor& ed, CViewContainer* page) {
   qvengine& e = ed.engine();
   qvguimodel& m = ed.model();
   const int32_t pedals = static_cast<int32_t>(e.chain.pedalSlots.count());
-  qvcontrolspec add;
+  qvcontrolstyle add;
   add.image = kAddPedalImage;
   add.entries = &m.pedalDefinitions;
   add.width = 140;
@@ -180,7 +180,7 @@ void buildFloorPage(qveditor& ed, CViewContainer* page) {
   add.entries = &m.blockTypes;
   ed.makeControl(kClassMenu, kKindAddBlock, nullptr, page, -1, -1, "+Block", kAddPreX, kBlockStripY - 30,
                  "Add a block to the amplifier", add);
-  qvcontrolspec skin;
+  qvcontrolstyle skin;
   skin.entries = &m.pedalSkins;
   ed.makeControl(kClassMenu, kKindPedalSkin, nullptr, page, -1, -1, "Pedal Skin", kAddPreX, kAddPostY + 36,
                  "Pedal skin for the amplifier panel", skin);
@@ -193,7 +193,7 @@ void buildFloorPage(qveditor& ed, CViewContainer* page) {
       buildPedal(ed, page, static_cast<uint32_t>(k),
                  kPedalFirstX + static_cast<CCoord>(k - m.firstPedalShown) * (kPedalW + kPedalGap));
     if (pedals > kPedalsShown) {
-      qvcontrolspec arrow;
+      qvcontrolstyle arrow;
       arrow.commandTag = qveditor::kLocalPedalsBack;
       arrow.image = 45;
       ed.makeControl(kClassPushButton, 0, nullptr, page, -1, -1, "", 60, 290, "Earlier pedals", arrow);

@@ -29,7 +29,7 @@ void optionRadio(qveditor& ed, CViewContainer* page, int32_t option, const char*
   record.index = option;
   qvradiogroup& group = ed.radioGroups().emplace_back();
   group.tag = e.addControl(record);
-  qvcontrolspec caption;
+  qvcontrolstyle caption;
   caption.text = title;
   ed.makeControl(12, 22, nullptr, page, -1, -1, "", kOptionsLeftX + 2, y, "", caption);
   for (int k = 0; k < 3; ++k)
@@ -42,12 +42,12 @@ void optionRadio(qveditor& ed, CViewContainer* page, int32_t option, const char*
 void optionToggle(qveditor& ed, CViewContainer* page, int32_t option, const char* label, CCoord x, CCoord y,
                   const char* hint = nullptr) {
   qvengine& e = ed.engine();
-  qvcontrolspec spec;
-  spec.image = kToggleImage;
-  const int32_t tag = ed.makeControl(kClassToggle, kKindOption, nullptr, page, -1, option, label, x, y, label, spec);
+  qvcontrolstyle style;
+  style.image = kToggleImage;
+  const int32_t tag = ed.makeControl(kClassToggle, kKindOption, nullptr, page, -1, option, label, x, y, label, style);
   if (CView* v = ed.controlView(tag)) static_cast<CControl*>(v)->setValue(e.state.settingInt(option) != 0 ? 1.0f : 0.0f);
   if (hint) {
-    qvcontrolspec text;
+    qvcontrolstyle text;
     text.text = hint;
     text.width = 360;
     ed.makeControl(12, 22, nullptr, page, -1, -1, "", x + 4, y + 23, "", text);
@@ -78,14 +78,14 @@ void buildOptionsPage(qveditor& ed, CViewContainer* page) {
   optionToggle(ed, page, kSetLimitImpulseFiles, "Limit Impulse Files", kOptionsRightX, top + 184,
                "Don't allow large cabs / impulses.");
 
-  qvcontrolspec knob;
+  qvcontrolstyle knob;
   knob.image = kFirstKnobImage;  // the small panel knob, dark captions on the light panel
   knob.textColour = CColor{20, 20, 20, 255};
   ed.makeControl(kClassKnob, kKindOption, e.state.settings[kSetInputScale], page, -1, kSetInputScale, "Input Scale",
                  48, top + 222, "", knob);
   ed.makeControl(kClassKnob, kKindOption, e.state.settings[kSetVolumeScale], page, -1, kSetVolumeScale,
                  "Volume Scale", 144, top + 222, "", knob);
-  qvcontrolspec save;
+  qvcontrolstyle save;
   save.commandTag = kCmdSaveDocument;
   ed.makeControl(kClassPushButton, 0, nullptr, page, -1, -1, "Save", kOptionsRightX, top + 252,
                  "Save Current Options and Misc. Data", save);

@@ -41,7 +41,7 @@ void qvboxbuilder::presetBox() {
 
   // The names and what is done with them: two fields posting the same tag.
   auto nameField = [&](CCoord y, const char* title, const qvstring& text, const char* tooltip) {
-    qvcontrolspec field;
+    qvcontrolstyle field;
     field.commandTag = kCmdNameField;
     field.width = 200;
     field.text = text;
@@ -130,7 +130,7 @@ void qvboxbuilder::categoryBox() {
   CViewContainer* p = panel(kCategoryBox, c ? "Category Edit" : "New Category");
   const qvstring name = c ? c->name : qvstring();
   e.editorName = name;  // the name Enter commits, typed over or not
-  qvcontrolspec field;
+  qvcontrolstyle field;
   field.box = box;
   field.text = name;
   field.width = 180;

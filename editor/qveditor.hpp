@@ -43,7 +43,7 @@ struct qvradiogroup {
 };
 
 // What makeControl needs beyond the control's class, kind and place.
-struct qvcontrolspec {
+struct qvcontrolstyle {
   int32_t image = -1;                  // picture of a button, toggle or menu (-1: the class's)
   float onValue = 1.0f;                // a toggle's or push button's value when on
   const qvnamedlist* entries = nullptr;  // a menu's entries after its title
@@ -106,7 +106,7 @@ public:
   // switch becomes a toggle. x or y of -1 take the container's next free place.
   int32_t makeControl(int32_t cls, int32_t kind, qvparam* param, CViewContainer* container, int32_t position,
                       int32_t index, const std::string& label, CCoord x, CCoord y, const std::string& tooltip,
-                      const qvcontrolspec& spec = {});
+                      const qvcontrolstyle& style = {});
   // [ui] A passive caption: `title` as its heading over `text`.
   void makeHint(const std::string& title, const std::string& text, CViewContainer* container, CCoord x, CCoord y);
   // [ui] A toggle of a radio group posting `tag` (a command tag, or for kind 15 the
@@ -164,9 +164,9 @@ private:
   friend struct qvboxbuilder;
   bool openFrame(void* parentWindow, bool headless);
   void buildFrameParts();
-  CBitmap* knobStrip(const qvcontrolspec& spec);
+  CBitmap* knobStrip(const qvcontrolstyle& style);
   CView* makeView(int32_t cls, qvparam* param, const CRect& size, int32_t tag, const std::string& label,
-                  const qvcontrolspec& spec);
+                  const qvcontrolstyle& style);
   void takeEngineNews();
   void forgetBoxViews(bool keepListOffset);
   void takeNameFor(int32_t tag);

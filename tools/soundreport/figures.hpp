@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "tools/soundreport/presetrun.hpp"
-#include "tools/soundreport/spectrum.hpp"
+#include "tools/soundreport/tonelines.hpp"
 
 // The measure: a sine at -6 dBFS, 4 s rendered, the last 2 s analysed.
 constexpr double kAliasToneLevel_db = -6.0;

@@ -1,4 +1,4 @@
-#include "tools/soundreport/spectrum.hpp"
+#include "tools/soundreport/tonelines.hpp"
 
 #include <fftw3.h>
 
