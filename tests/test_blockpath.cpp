@@ -12,6 +12,8 @@
 
 #include "plugin/denormalguard.hpp"
 #include "tests/factoryrig.hpp"
+#include "units/clipping.hpp"
+#include "units/tubegain.hpp"
 #include "units/unitfactory.hpp"
 #include "units/wahfilter.hpp"
 
@@ -66,6 +68,39 @@ TEST(BlockPath, EveryUnitsBlockOperationMatchesItsSamples) {
         }
         EXPECT_EQ(firstDifference(a, b), -1)
             << blockDisplayName(type) << ", parameters " << seed << ", rate factor " << n;
+      }
+}
+
+// The distorting stages with their anti-aliasing options, over a signal with
+// silence, a held value and a slow ramp, where the antiderivative quotients give
+// way to their stand-ins for inputs too close together.
+TEST(BlockPath, AntiAliasedStagesMatchTheirSamples) {
+  qvprocstate st;
+  st.sampleRate = 48000.0f;
+  std::vector<float> x = guitarLike(6000, 48000.0f);
+  std::fill(x.begin() + 1000, x.begin() + 1300, 0.0f);
+  std::fill(x.begin() + 2000, x.begin() + 2200, 0.25f);
+  for (int i = 0; i < 400; ++i) x[3000 + i] = -0.3f + 2e-7f * static_cast<float>(i);
+  for (int i = 0; i < 400; ++i) x[4000 + i] = 0.1f + ((i / 3) % 2 ? 3e-5f : 0.0f);
+  for (int type : {kBlockTubeGain, kBlockClipping})
+    for (unsigned seed : {0u, 1u, 2u, 4u})
+      for (qvstageoptions o : {qvstageoptions{1, false}, qvstageoptions{2, false},
+                               qvstageoptions{0, true}, qvstageoptions{2, true}}) {
+        auto one = makeUnit(st, type, 4.0f, seed), block = makeUnit(st, type, 4.0f, seed);
+        for (qvutil* u : {one.get(), block.get()}) {
+          if (auto* tube = dynamic_cast<qvustubea*>(u)) tube->setStageOptions(o);
+          if (auto* clip = dynamic_cast<qvusclip*>(u)) clip->setStageOptions(o);
+        }
+        std::vector<float> a(x), b(x);
+        for (float& v : a) v = one->process(v);
+        for (size_t at = 0, k = 0; at < b.size(); ++k) {
+          const size_t len = std::min<size_t>(kUnitBlocks[k % std::size(kUnitBlocks)], b.size() - at);
+          block->processBlock(b.data() + at, int(len));
+          at += len;
+        }
+        EXPECT_EQ(firstDifference(a, b), -1) << blockDisplayName(type) << ", parameters " << seed
+                                             << ", antiderivative " << o.antiderivative
+                                             << ", band limit " << o.lowpass;
       }
 }
 

@@ -54,12 +54,13 @@ public:
     return aa_.behind(aa_.averaging() ? aa_.averagedCurve(x) : curve_.apply(x));
   }
   void processBlock(float* samples, int nframes) noexcept override {
-    if (aa_.active()) {
-      for (int i = 0; i < nframes; ++i) samples[i] = qvusclip::process(samples[i]);
-      return;
+    if (aa_.averaging()) {
+      aa_.averagedCurve(samples, nframes);
+    } else {
+      const qvclipcurve c = curve_;
+      for (int i = 0; i < nframes; ++i) samples[i] = c.apply(samples[i]);
     }
-    const qvclipcurve c = curve_;
-    for (int i = 0; i < nframes; ++i) samples[i] = c.apply(samples[i]);
+    aa_.behind(samples, nframes);
   }
   int blocktype() const override { return kBlockClipping; }
   // [between blocks] The rate only matters to the band limit option.

@@ -54,3 +54,74 @@ double qvpiecewisecubic::value(double x) const noexcept {
   const double t = (x - c.origin) * c.scale;
   return c.p[0] + t * (c.p[1] + t * (c.p[2] + t * c.p[3]));
 }
+
+void qvantiderivative::process(const qvpiecewisecubic& curve, float* samples, int n) noexcept {
+  for (int at = 0; at < n; at += kRun) {
+    const int run = n - at < kRun ? n - at : kRun;
+    if (order_ == 2)
+      secondRun(curve, samples + at, run);
+    else
+      firstRun(curve, samples + at, run);
+  }
+}
+
+// x[0] is the held input and x[i + 1] input i, f likewise, so quotient i is
+// (f[i + 1] − f[i]) / (x[i + 1] − x[i]) as first() forms it; the few inputs too
+// close to the last one are redone as first() does them.
+void qvantiderivative::firstRun(const qvpiecewisecubic& curve, float* samples, int n) noexcept {
+  double x[kRun + 1], f[kRun + 1], y[kRun];
+  x[0] = x1_;
+  f[0] = f1_;
+  for (int i = 0; i < n; ++i) {
+    x[i + 1] = samples[i];
+    f[i + 1] = curve.integral(x[i + 1], hint_);
+  }
+  for (int i = 0; i < n; ++i) y[i] = (f[i + 1] - f[i]) / (x[i + 1] - x[i]);
+  for (int i = 0; i < n; ++i) {
+    const double dx = x[i + 1] - x[i];
+    if (!(dx > kMinStep1 || dx < -kMinStep1)) y[i] = curve.value(0.5 * (x[i + 1] + x[i]), hint_);
+    samples[i] = static_cast<float>(y[i]);
+  }
+  x1_ = x[n];
+  f1_ = f[n];
+}
+
+// x[0], x[1] are the held inputs and x[i + 2] input i; g likewise holds F2, and
+// s[i + 1] the secant slope of F2 between inputs i − 1 and i (s[0] the held
+// one). Each pass forms its quotients over the whole run, then redoes the few
+// that second() and secant() replace for inputs too close together.
+void qvantiderivative::secondRun(const qvpiecewisecubic& curve, float* samples, int n) noexcept {
+  double x[kRun + 2], g[kRun + 2], s[kRun + 1], y[kRun];
+  x[0] = x2_;
+  x[1] = x1_;
+  g[0] = g2_;
+  g[1] = g1_;
+  s[0] = slope1_;
+  for (int i = 0; i < n; ++i) {
+    x[i + 2] = samples[i];
+    g[i + 2] = curve.integral2(x[i + 2], hint_);
+  }
+  for (int i = 0; i < n; ++i) s[i + 1] = (g[i + 2] - g[i + 1]) / (x[i + 2] - x[i + 1]);
+  for (int i = 0; i < n; ++i) {
+    const double d = x[i + 2] - x[i + 1];
+    if (!(d > kMinStep2 || d < -kMinStep2)) s[i + 1] = curve.integral(0.5 * (x[i + 2] + x[i + 1]), hint_);
+  }
+  for (int i = 0; i < n; ++i) y[i] = 2.0 * (s[i + 1] - s[i]) / (x[i + 2] - x[i]);
+  for (int i = 0; i < n; ++i) {
+    const double span = x[i + 2] - x[i];
+    if (!(span > kMinStep2 || span < -kMinStep2)) {
+      // As second(): the hat folds onto the interval from the midpoint to x₋₁.
+      const double mid = 0.5 * (x[i + 2] + x[i]);
+      const double d = mid - x[i + 1];
+      y[i] = (d > kMinStep2 || d < -kMinStep2)
+                 ? 2.0 / d * (curve.integral(mid, hint_) + (g[i + 1] - curve.integral2(mid, hint_)) / d)
+                 : curve.value(0.5 * (mid + x[i + 1]), hint_);
+    }
+    samples[i] = static_cast<float>(y[i]);
+  }
+  x2_ = x[n];
+  x1_ = x[n + 1];
+  g2_ = g[n];
+  g1_ = g[n + 1];
+  slope1_ = s[n];
+}

@@ -121,8 +121,17 @@ public:
   double process(const qvpiecewisecubic& curve, double x) noexcept {
     return order_ == 2 ? second(curve, x) : first(curve, x);
   }
+  // [audio] The same for n inputs in place, each value rounded to float: the
+  // numbers of n calls of process(), with the antiderivatives of a run taken
+  // first and the quotients then formed over the whole run (the divisions are
+  // independent, so they pipeline and pair up in vector registers).
+  void process(const qvpiecewisecubic& curve, float* samples, int n) noexcept;
 
 private:
+  static constexpr int kRun = 64;  // inputs per run of process(samples, n)
+  void firstRun(const qvpiecewisecubic& curve, float* samples, int n) noexcept;
+  void secondRun(const qvpiecewisecubic& curve, float* samples, int n) noexcept;
+
   double first(const qvpiecewisecubic& curve, double x) noexcept {
     const double f = curve.integral(x, hint_);
     const double dx = x - x1_;

@@ -46,8 +46,15 @@ public:
   // [audio] True while the stage must take its curve from averagedCurve().
   bool averaging() const { return useAdaa_; }
   float averagedCurve(float x) noexcept { return static_cast<float>(adaa_.process(pieces_, x)); }
+  // [audio] averagedCurve() of n inputs in place.
+  void averagedCurve(float* samples, int n) noexcept { adaa_.process(pieces_, samples, n); }
   // [audio] The stage's output through the band limit, when it runs.
   float behind(float y) noexcept { return useLowpass_ ? lowpass_.process(y) : y; }
+  // [audio] behind() of n outputs in place.
+  void behind(float* samples, int n) noexcept {
+    if (!useLowpass_) return;
+    for (int i = 0; i < n; ++i) samples[i] = lowpass_.process(samples[i]);
+  }
 
 private:
   qvstageoptions options_;

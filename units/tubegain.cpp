@@ -46,7 +46,17 @@ void qvustubea::setStageOptions(const qvstageoptions& options) {
 
 void qvustubea::processBlock(float* samples, int nframes) noexcept {
   if (aa_.active()) {
-    for (int i = 0; i < nframes; ++i) samples[i] = qvustubea::process(samples[i]);
+    if (k_.dynamic || !aa_.averaging()) {
+      for (int i = 0; i < nframes; ++i) samples[i] = qvustubea::process(samples[i]);
+      return;
+    }
+    // Without the envelope the curve's input is the scaled sample: the averaged
+    // curve takes the whole block at once.
+    const float gain = k_.gain, volume = k_.volume;
+    for (int i = 0; i < nframes; ++i) samples[i] = samples[i] * gain;
+    aa_.averagedCurve(samples, nframes);
+    for (int i = 0; i < nframes; ++i) samples[i] = -volume * samples[i];
+    aa_.behind(samples, nframes);
     return;
   }
   const qvtubecurve curve = curve_;
