@@ -13,6 +13,7 @@ TEST(Elliptic, DigitalResponseAtTheOversampledRate) {
   // where the cutoff is the host's Nyquist frequency.
   qvellipticlowpass f;
   ASSERT_EQ(f.design(8, 0.4, -2.0, 44100, 44100 / 8.0), 0);
+  EXPECT_TRUE(f.cascade().unitZeros()) << "the response below is that of the shorter sections";
   const auto h = freqresp::impulse([&f](float x) { f.process(&x, 1); return x; }, 1 << 15);
   double lo = 1e9, hi = -1e9;
   for (double hz = 0; hz <= 22050; hz += 25) {

@@ -86,7 +86,15 @@ int qvbiquadcascade::setlayout(const qvzplane& layout) {
   // NaN would then stay in the running state for good.
   for (int i = 0; i < n; ++i)
     if (!stable(next[i])) return kBiquadUnstable;
+  // Zeros on the unit circle come out of the design a rounding away from it
+  // (|z|² = 1 ± 1 ulp): such sections are set to exactly 1 there.
+  bool unit = n > 1;
+  for (int i = 1; i < n; ++i)
+    unit = unit && next[i].b0 == 1.0 && std::fabs(next[i].b2 - 1.0) <= 1e-12;
+  if (unit)
+    for (int i = 1; i < n; ++i) next[i].b2 = 1.0;
   for (int i = 0; i < n; ++i) sec_[i] = next[i];
+  unitZeros_ = unit;
   // Sections beyond the old count start from silence.
   for (int i = nsections_; i < n; ++i) st_[i] = qvbiquadstate{};
   nsections_ = n;
@@ -95,8 +103,8 @@ int qvbiquadcascade::setlayout(const qvzplane& layout) {
 
 // The cascade with N sections, its coefficients, state and offset copied into
 // locals for a run of samples and written back at the end. The arithmetic is that
-// of process(float), term for term.
-template <int N>
+// of process(float), term for term; UnitZeros as unitZeros().
+template <int N, bool UnitZeros>
 class qvbiquadcascade::run {
 public:
   explicit run(qvbiquadcascade& f) noexcept : f_(f), d_(f.d_) {
@@ -160,7 +168,10 @@ private:
   }
   double section(int j, double y) noexcept {
     const double w = entry(j, y);
-    y = c_[j].b1 * s1_[j] + c_[j].b0 * w + c_[j].b2 * s2_[j];
+    if (UnitZeros && j > 0)
+      y = (w + s2_[j]) + c_[j].b1 * s1_[j];
+    else
+      y = c_[j].b1 * s1_[j] + c_[j].b0 * w + c_[j].b2 * s2_[j];
     s2_[j] = s1_[j];
     s1_[j] = w;
     return y;
@@ -174,17 +185,25 @@ private:
 
 template <class Body>
 void qvbiquadcascade::withRun(Body&& body) noexcept {
+  if (unitZeros_)
+    withRunOf<true>(body);
+  else
+    withRunOf<false>(body);
+}
+
+template <bool UnitZeros, class Body>
+void qvbiquadcascade::withRunOf(Body& body) noexcept {
   static_assert(kBiquadMaxSections == 8);
   switch (nsections_) {
-    case 1: { run<1> r(*this); body(r); break; }
-    case 2: { run<2> r(*this); body(r); break; }
-    case 3: { run<3> r(*this); body(r); break; }
-    case 4: { run<4> r(*this); body(r); break; }
-    case 5: { run<5> r(*this); body(r); break; }
-    case 6: { run<6> r(*this); body(r); break; }
-    case 7: { run<7> r(*this); body(r); break; }
-    case 8: { run<8> r(*this); body(r); break; }
-    default: { run<0> r(*this); body(r); break; }
+    case 1: { run<1, UnitZeros> r(*this); body(r); break; }
+    case 2: { run<2, UnitZeros> r(*this); body(r); break; }
+    case 3: { run<3, UnitZeros> r(*this); body(r); break; }
+    case 4: { run<4, UnitZeros> r(*this); body(r); break; }
+    case 5: { run<5, UnitZeros> r(*this); body(r); break; }
+    case 6: { run<6, UnitZeros> r(*this); body(r); break; }
+    case 7: { run<7, UnitZeros> r(*this); body(r); break; }
+    case 8: { run<8, UnitZeros> r(*this); body(r); break; }
+    default: { run<0, UnitZeros> r(*this); body(r); break; }
   }
 }
 

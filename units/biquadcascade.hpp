@@ -59,7 +59,7 @@ public:
       const qvbiquad& c = sec_[i];
       qvbiquadstate& s = st_[i];
       w = y - c.a1 * s.s1 - c.a2 * s.s2;
-      y = c.b1 * s.s1 + c.b0 * w + c.b2 * s.s2;
+      y = unitZeros_ ? (w + s.s2) + c.b1 * s.s1 : c.b1 * s.s1 + c.b0 * w + c.b2 * s.s2;
       s.s2 = s.s1;
       s.s1 = w;
     }
@@ -73,18 +73,25 @@ public:
   qvcomplex response(double w) const;
 
   int sections() const { return nsections_; }
+  // True when every section after the first has its zeros on the unit circle
+  // (b0 = b2 = 1, as in an elliptic low-pass): those sections then skip the two
+  // multiplications by 1.
+  bool unitZeros() const { return unitZeros_; }
   const qvbiquad& section(int i) const { return sec_[i]; }
   const qvbiquadstate& state(int i) const { return st_[i]; }
   double offset() const { return d_; }
 
 private:
-  template <int N>
+  template <int N, bool UnitZeros>
   class run;
   // Calls body with a run<N> for the current section count.
   template <class Body>
   void withRun(Body&& body) noexcept;
+  template <bool UnitZeros, class Body>
+  void withRunOf(Body& body) noexcept;
 
   int nsections_ = 0;
+  bool unitZeros_ = false;
   qvbiquad sec_[kBiquadMaxSections];
   qvbiquadstate st_[kBiquadMaxSections];
   double d_ = kBiquadAntiDenormal;  // flips sign before every sample
