@@ -26,10 +26,10 @@ void qvuseeq::update(int which) {
     treble_.setfreq(pv(kTrebHz) / n, 0.0f);
     bass_.setfreq(pv(kBassHz) / n, 0.0f);
   }
-  volume_ = pv(kVolume);
-  bassGain_ = pv(kBass);
-  mid_ = pv(kMid);
-  trebGain_ = pv(kTreb);
+  gains_.volume = pv(kVolume);
+  gains_.bass = pv(kBass);
+  gains_.mid = pv(kMid);
+  gains_.treb = pv(kTreb);
 }
 
 qvusetone::qvusetone(const qvprocstate& state, bool withTable) : qvutil(state, kBassHz) {
@@ -77,11 +77,12 @@ void qvusepeak::update(int) {
 
 void qvuseeq::processBlock(float* samples, int nframes) noexcept {
   polefilt_1lp treble = treble_, bass = bass_;
+  const gains g = gains_;
   for (int i = 0; i < nframes; ++i) {
     const float x = samples[i];
     const float h = treble.process(x);
     const float l = bass.process(x);
-    samples[i] = mix(x, h, l);
+    samples[i] = g.mix(x, h, l);
   }
   treble_.y = treble.y;
   bass_.y = bass.y;

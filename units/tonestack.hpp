@@ -18,7 +18,7 @@ public:
   float process(float x) noexcept override {
     const float h = treble_.process(x);
     const float l = bass_.process(x);
-    return mix(x, h, l);
+    return gains_.mix(x, h, l);
   }
   void processBlock(float* samples, int nframes) noexcept override;
   int blocktype() const override { return kBlockEqualizer; }
@@ -28,15 +28,19 @@ public:
   }
 
 private:
-  float mix(float x, float h, float l) const noexcept {
-    const float m = x - (h + l);  // the middle band: what neither filter passes
-    return volume_ * (m * mid_ + l * bassGain_ + h * trebGain_);
-  }
+  // Parameter values cached by update(); process() reads only these (the block
+  // loop from a local copy, which the samples it writes cannot alias).
+  struct gains {
+    float volume = 1, bass = 1, mid = 1, treb = 1;
+    float mix(float x, float h, float l) const noexcept {
+      const float m = x - (h + l);  // the middle band: what neither filter passes
+      return volume * (m * mid + l * bass + h * treb);
+    }
+  };
 
   polefilt_1lp treble_;       // filter A: high-pass at Treb-Hz
   polefilt_1lp bass_;         // filter B: low-pass at Bass-Hz
-  // Parameter values cached by update(); process() reads only these.
-  float volume_ = 1, bassGain_ = 1, mid_ = 1, trebGain_ = 1;
+  gains gains_;
 };
 
 class qvusetone : public qvutil {
