@@ -46,17 +46,20 @@ void qvustubea::setStageOptions(const qvstageoptions& options) {
 
 void qvustubea::processBlock(float* samples, int nframes) noexcept {
   if (aa_.active()) {
-    if (k_.dynamic || !aa_.averaging()) {
+    if (!aa_.averaging()) {
       for (int i = 0; i < nframes; ++i) samples[i] = qvustubea::process(samples[i]);
-      return;
+    } else if (!k_.dynamic) {
+      // Without the envelope the curve's input is the scaled sample: the averaged
+      // curve takes the whole block at once.
+      const float gain = k_.gain, volume = k_.volume;
+      for (int i = 0; i < nframes; ++i) samples[i] = samples[i] * gain;
+      aa_.averagedCurve(samples, nframes);
+      for (int i = 0; i < nframes; ++i) samples[i] = -volume * samples[i];
+      aa_.behind(samples, nframes);
+    } else {
+      for (int at = 0; at < nframes; at += kDynamicRun)
+        averagedDynamic(samples + at, nframes - at < kDynamicRun ? nframes - at : kDynamicRun);
     }
-    // Without the envelope the curve's input is the scaled sample: the averaged
-    // curve takes the whole block at once.
-    const float gain = k_.gain, volume = k_.volume;
-    for (int i = 0; i < nframes; ++i) samples[i] = samples[i] * gain;
-    aa_.averagedCurve(samples, nframes);
-    for (int i = 0; i < nframes; ++i) samples[i] = -volume * samples[i];
-    aa_.behind(samples, nframes);
     return;
   }
   const qvtubecurve curve = curve_;
@@ -77,4 +80,32 @@ void qvustubea::processBlock(float* samples, int nframes) noexcept {
   }
   for (; i < nframes; ++i) samples[i] = stage(curve, k, env, samples[i]);
   env_ = env;
+}
+
+// The envelope follows the stage's input, never its output: the curve's inputs
+// and the sag of a run come first, the averaged curve takes them all at once,
+// and cross and sag's level drop follow, each as stage() has them.
+void qvustubea::averagedDynamic(float* samples, int n) noexcept {
+  const qvtubesettings k = k_;
+  double sag[kDynamicRun];
+  for (int i = 0; i < n; ++i) {
+    float x = samples[i] * k.gain;
+    const float e = env_.follow(k.envScale * x);
+    sag[i] = static_cast<double>(k.sag) * e;
+    x = static_cast<float>(x * (1.0 + sag[i]));
+    samples[i] = x - k.shift * e;
+  }
+  aa_.averagedCurve(samples, n);
+  for (int i = 0; i < n; ++i) {
+    float y = samples[i];
+    if (k.cross != 0.0f) {
+      const float sign = y >= 0.0f ? 1.0f : -1.0f;
+      const float a = (y >= 0.0f ? y : -y) + k.xc;
+      y = sign * (crossKnee(a) - k.xk);
+    }
+    float g = static_cast<float>(1.0 - 0.65 * sag[i]);
+    if (g < 0.0f) g = 0.0f;
+    samples[i] = -k.volume * (g * y);
+  }
+  aa_.behind(samples, n);
 }

@@ -84,6 +84,11 @@ private:
     return -k.volume * y;
   }
 
+  // The block operation with the envelope and the antiderivative option on, for
+  // runs of up to kDynamicRun samples.
+  static constexpr int kDynamicRun = 64;
+  void averagedDynamic(float* samples, int n) noexcept;
+
   qvenvfollow env_;
   qvtubecurve curve_;
   qvtubesettings k_;
