@@ -9,12 +9,6 @@
 #include "plugin/qvchainchange.hpp"
 
 namespace {
-bool isZeroOrDenormal(float x) {
-  uint32_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  return (bits & 0x7f800000u) == 0;
-}
-
 // Room the audio path's arrays start with: far more than any factory rig needs.
 constexpr size_t kInitialUnits = 64;
 constexpr size_t kInitialCabs = 16;
@@ -145,8 +139,10 @@ void qvchain::setOversampling(int f) {
             ? stopbandCutoff(rate, factor, ellipticSelectivity(kAntiAliasRolloff))
             : rate / (2.0 * factor);
     const int order = std::max(aliasOptions.filterOrder, kAntiAliasOrder);
-    for (size_t k = 0; k < sections.size(); ++k)
+    for (size_t k = 0; k < sections.size(); ++k) {
       aaFilters_[k].design(order, kAntiAliasRippleDb, kAntiAliasRolloff, rate, cutoff);
+      aaFilters_[k].prepare(factor);
+    }
   }
   noteRatesChanged();
   applyRates();
@@ -292,16 +288,14 @@ void qvchain::processPerSample(float** inputs, float** outputs, int n) noexcept 
     for (int u = 0; u < nunits; ++u) {
       if (oversample) {
         if (m > 1 && k < nsections && sec[k] == u) {
-          for (int j = 0; j < m; ++j) s[j] = aaFilters_[k].process(s[j]);
+          aaFilters_[k].decimate(s, m, m, s);
           ++k;
           m = 1;
         }
         if (m == 1 && k < nsections && sec[k] == u) {
-          if (isZeroOrDenormal(s[0])) s[0] = 0.0f;
           m = factor;
-          s[0] *= static_cast<float>(m);
-          for (int j = 1; j < m; ++j) s[j] = 0.0f;
-          for (int j = 0; j < m; ++j) s[j] = aaFilters_[k].process(s[j]);
+          const float x0 = s[0];
+          aaFilters_[k].upsample(&x0, 1, m, s);
           ++k;
         }
       }
@@ -309,8 +303,7 @@ void qvchain::processPerSample(float** inputs, float** outputs, int n) noexcept 
         for (int j = 0; j < m; ++j) s[j] = unit[u]->process(s[j]);
     }
     // A range running to the end of the unit list closes after the last unit.
-    if (oversample && m > 1 && k < nsections)
-      for (int j = 0; j < m; ++j) s[j] = aaFilters_[k].process(s[j]);
+    if (oversample && m > 1 && k < nsections) aaFilters_[k].decimate(s, m, m, s);
     x = s[0];
 
     float left, right;

@@ -94,5 +94,7 @@ int qvellipticlowpass::design(int order, double rippleDb, double rolloff, double
   if (!(rate > 0) || !(cutoff > 0)) return 3;
   qvzplane digital;
   if (lowPassTransform(cutoff / rate, digital, analog_) != kZPlaneOk) return 4;
-  return cascade_.setlayout(digital) == kBiquadOk ? 0 : 5;
+  if (cascade_.setlayout(digital) != kBiquadOk) return 5;
+  polyphase_ = qvpolyphase{};  // a new response: prepare() builds its form
+  return 0;
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "units/biquadcascade.hpp"
+#include "units/polyphase.hpp"
 #include "units/zplane.hpp"
 
 // Stopband edge over passband edge of the prototype for a rolloff parameter:
@@ -21,20 +22,34 @@ public:
   // then keeps its previous coefficients).
   int design(int order, double rippleDb, double rolloff, double rate, double cutoff);
 
+  // [between blocks] After design(): the filter's polyphase form for factor m,
+  // which upsample() and decimate() then run (from silence). False when m has none
+  // (out of 2..16); they then run the cascade.
+  bool prepare(int m) { return polyphase_.build(cascade_, m); }
+
   // [audio] Filters count sub-samples in place.
   void process(float* samples, int count) noexcept { cascade_.process(samples, count); }
   // [audio] One sub-sample.
   float process(float x) noexcept { return cascade_.process(x); }
   // [audio] Opens an oversampled range: n host samples, zero-stuffed to m each,
-  // filtered into out (see qvbiquadcascade::processUpsampled).
+  // filtered into out (see qvpolyphase::upsample).
   void upsample(const float* in, int n, int m, float* out) noexcept {
-    cascade_.processUpsampled(in, n, m, out);
+    if (m == polyphase_.factor())
+      polyphase_.upsample(in, n, out);
+    else
+      cascade_.processUpsampled(in, n, m, out);
   }
   // [audio] Closes one: count sub-samples filtered, every m-th kept in out.
   void decimate(const float* in, int count, int m, float* out) noexcept {
-    cascade_.processDecimated(in, count, m, out);
+    if (m == polyphase_.factor())
+      polyphase_.decimate(in, count, out);
+    else
+      cascade_.processDecimated(in, count, m, out);
   }
-  void reset() noexcept { cascade_.reset(); }
+  void reset() noexcept {
+    cascade_.reset();
+    polyphase_.reset();
+  }
 
   const qvzplane& analogPrototype() const { return analog_; }
   const qvbiquadcascade& cascade() const { return cascade_; }
@@ -46,6 +61,7 @@ private:
 
   qvzplane analog_;
   qvbiquadcascade cascade_;
+  qvpolyphase polyphase_;  // the cascade for a rate change by a fixed factor
   int order_ = 0;
   double ripple_ = 0, rolloff_ = 0, selectivity_ = 0;
   int designs_ = 0;
