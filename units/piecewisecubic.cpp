@@ -19,11 +19,12 @@ void qvpiecewisecubic::finish() {
   if (count_ == 0) return;
   for (int i = 0; i < count_; ++i) {
     qvcubicpiece& c = pieces_[i];
+    const double invScale = 1.0 / c.scale;
     for (int k = 0; k < 4; ++k) {
-      c.q[k] = c.p[k] / (k + 1);
-      c.r[k] = c.q[k] / (k + 2);
+      const double q = c.p[k] / (k + 1);
+      c.q[k] = q * invScale;
+      c.r[k] = q / (k + 2) * invScale * invScale;
     }
-    c.invScale = 1.0 / c.scale;
     c.c = c.d = 0.0;
   }
   // Piece 0 reaches down to −∞; its antiderivatives are anchored where piece 1

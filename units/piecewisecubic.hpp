@@ -13,11 +13,11 @@ struct qvcubicpiece {
   double scale = 1;   // dt/dx, never 0
   double p[4] = {};   // power-basis coefficients in t
   // Set by finish(), so that F1(0) = F2(0) = 0 and both are continuous:
-  //   F1(x) = c + t·(q0 + t·(q1 + t·(q2 + t·q3))) / scale,        q[k] = p[k] / (k + 1)
-  //   F2(x) = d + c·x + t²·(r0 + t·(r1 + t·(r2 + t·r3))) / scale², r[k] = q[k] / (k + 2)
+  //   F1(x) = c + t·(q0 + q1·t + t²·(q2 + q3·t)),      q[k] = p[k] / ((k + 1)·scale)
+  //   F2(x) = d + c·x + t²·(r0 + r1·t + t²·(r2 + r3·t)), r[k] = p[k] / ((k + 1)(k + 2)·scale²)
+  // (in pairs, so that a value waits on about half as many operations in a row).
   double q[4] = {};
   double r[4] = {};
-  double invScale = 1;
   double c = 0, d = 0;
 };
 
@@ -74,11 +74,13 @@ private:
   }
   static double first(const qvcubicpiece& c, double x) noexcept {
     const double t = (x - c.origin) * c.scale;
-    return c.c + t * (c.q[0] + t * (c.q[1] + t * (c.q[2] + t * c.q[3]))) * c.invScale;
+    const double t2 = t * t;
+    return c.c + t * ((c.q[0] + c.q[1] * t) + t2 * (c.q[2] + c.q[3] * t));
   }
   static double second(const qvcubicpiece& c, double x) noexcept {
     const double t = (x - c.origin) * c.scale;
-    return c.d + c.c * x + t * t * (c.r[0] + t * (c.r[1] + t * (c.r[2] + t * c.r[3]))) * c.invScale * c.invScale;
+    const double t2 = t * t;
+    return (c.d + c.c * x) + t2 * ((c.r[0] + c.r[1] * t) + t2 * (c.r[2] + c.r[3] * t));
   }
 
   qvcubicpiece pieces_[kMaxPieces];
