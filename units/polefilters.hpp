@@ -33,7 +33,7 @@ class polefilt_1lp final : public qvfiltgen {
 public:
   // The low-pass recursion on a state y held by the caller; returns the new state.
   static float lowStep(float x, float& y, float k) noexcept {
-    y = (x - y) * k + y + kPoleAntiDenormal;
+    y = (x - y) * k + (y + kPoleAntiDenormal);  // the offset off the recursion's chain
     return y;
   }
 
