@@ -207,15 +207,6 @@ void qvbiquadcascade::withRunOf(Body& body) noexcept {
   }
 }
 
-namespace {
-// Zero or denormal: all exponent bits clear.
-bool isZeroOrDenormal(float x) noexcept {
-  uint32_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  return (bits & 0x7f800000u) == 0;
-}
-}  // namespace
-
 void qvbiquadcascade::process(float* samples, int count) noexcept {
   withRun([&](auto& r) {
     for (int k = 0; k < count; ++k) samples[k] = r.tick(samples[k]);

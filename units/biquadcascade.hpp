@@ -4,6 +4,9 @@
 // first section: it keeps the recursion out of the denormal range on silence and,
 // alternating, adds no DC. Shared by the shelf filters and the anti-alias filters.
 #pragma once
+#include <cstdint>
+#include <cstring>
+
 #include "units/zplane.hpp"
 
 // One section: y = (b0 + b1·z⁻¹ + b2·z⁻²) / (a0 + a1·z⁻¹ + a2·z⁻²), with a0 = 1 after
@@ -18,6 +21,14 @@ struct qvbiquadstate {
 };
 
 constexpr int kBiquadMaxSections = kZPlaneMaxPairs;
+
+// Zero or denormal (all exponent bits clear): an interpolator's input is flushed to
+// 0 then, so that no denormal enters its recursion.
+inline bool isZeroOrDenormal(float x) noexcept {
+  uint32_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  return (bits & 0x7f800000u) == 0;
+}
 constexpr double kBiquadAntiDenormal = 1e-8;
 
 // Result codes of setlayout.

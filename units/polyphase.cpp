@@ -13,13 +13,6 @@ qvdouble2 load2(const double* p) noexcept {
   return v;
 }
 
-// Zero or denormal: all exponent bits clear.
-bool isZeroOrDenormal(float x) noexcept {
-  uint32_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  return (bits & 0x7f800000u) == 0;
-}
-
 // p · q for polynomials in z⁻¹.
 std::vector<qvcomplex> times(const std::vector<qvcomplex>& p, const std::vector<qvcomplex>& q) {
   std::vector<qvcomplex> r(p.size() + q.size() - 1);

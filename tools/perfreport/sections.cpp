@@ -433,9 +433,10 @@ bool chainPathsSection(perfcontext& c, perfreport& r, std::string& error) {
            "as the plug-in builds it (factory document and impulses from the resources), %g s "
            "of the guitar DI in 256-frame host blocks under the denormal guard, once through "
            "the chain's block path (what processReplacing runs) and once through its per-sample "
-           "reference (every unit and filter called per sample, kept to check the block path "
-           "against, bit for bit), each from the same running state. Best of %d runs, the two "
-           "paths in turn. The plug-in itself offers no way to the per-sample path.\n\n",
+           "reference (every unit called per sample, each range's anti-alias filters once "
+           "per host sample, kept to check the block path against, bit for bit), each from "
+           "the same running state. Best of %d runs, the two paths in turn. The plug-in itself "
+           "offers no way to the per-sample path.\n\n",
            c.name(c.headline).c_str(), o.seconds, o.repeats);
   b += table.text() + "\n";
   b += fmt("Target: the block path ≥ %.1f× the per-sample chain's real-time factor. "
