@@ -81,3 +81,32 @@ TEST(Elliptic, PolyphaseFormMatchesTheCascade) {
   EXPECT_FALSE(f.prepare(3)) << "factors are powers of two";
   EXPECT_FALSE(f.prepare(32));
 }
+
+// A rig edit redesigns the ranges' filters: the same design and factor keep the
+// running state (no click); a new factor starts its form from silence.
+TEST(Elliptic, PreparingTheFormInUseKeepsItsState) {
+  std::vector<float> in(512);
+  for (size_t i = 0; i < in.size(); ++i) in[i] = 0.7f * std::sin(0.05f * i);
+  qvellipticlowpass steady, edited, fresh;
+  for (qvellipticlowpass* f : {&steady, &edited}) {
+    ASSERT_EQ(f->design(8, 0.4, -2.0, 48000, 6000), 0);
+    ASSERT_TRUE(f->prepare(4));
+  }
+  std::vector<float> a(in.size() * 4), b(in.size() * 4);
+  steady.upsample(in.data(), 256, 4, a.data());
+  edited.upsample(in.data(), 256, 4, b.data());
+  ASSERT_EQ(edited.design(8, 0.4, -2.0, 48000, 6000), 0);
+  ASSERT_TRUE(edited.prepare(4));
+  steady.upsample(in.data() + 256, 256, 4, a.data() + 1024);
+  edited.upsample(in.data() + 256, 256, 4, b.data() + 1024);
+  EXPECT_EQ(a, b);
+
+  ASSERT_EQ(edited.design(8, 0.4, -2.0, 48000, 3000), 0);
+  ASSERT_TRUE(edited.prepare(8));
+  ASSERT_EQ(fresh.design(8, 0.4, -2.0, 48000, 3000), 0);
+  ASSERT_TRUE(fresh.prepare(8));
+  std::vector<float> c(in.size() * 8), d(in.size() * 8);
+  edited.upsample(in.data(), int(in.size()), 8, c.data());
+  fresh.upsample(in.data(), int(in.size()), 8, d.data());
+  EXPECT_EQ(c, d);
+}

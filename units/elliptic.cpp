@@ -95,6 +95,14 @@ int qvellipticlowpass::design(int order, double rippleDb, double rolloff, double
   qvzplane digital;
   if (lowPassTransform(cutoff / rate, digital, analog_) != kZPlaneOk) return 4;
   if (cascade_.setlayout(digital) != kBiquadOk) return 5;
-  polyphase_ = qvpolyphase{};  // a new response: prepare() builds its form
+  formCurrent_ = false;  // until prepare() builds the form of this response
   return 0;
+}
+
+bool qvellipticlowpass::prepare(int m) {
+  qvpolyphase next;
+  const bool ok = next.build(cascade_, m);
+  if (!ok || !next.sameForm(polyphase_)) polyphase_ = next;
+  formCurrent_ = ok;
+  return ok;
 }

@@ -23,9 +23,11 @@ public:
   int design(int order, double rippleDb, double rolloff, double rate, double cutoff);
 
   // [between blocks] After design(): the filter's polyphase form for factor m,
-  // which upsample() and decimate() then run (from silence). False when m has none
-  // (out of 2..16); they then run the cascade.
-  bool prepare(int m) { return polyphase_.build(cascade_, m); }
+  // which upsample() and decimate() then run. The form starts from silence unless
+  // it is the one in use (the same design and factor), which keeps its state: a
+  // rig edit that redesigns the ranges' filters as they were does not click.
+  // False when m has none (not a power of two in 2..16); they then run the cascade.
+  bool prepare(int m);
 
   // [audio] Filters count sub-samples in place.
   void process(float* samples, int count) noexcept { cascade_.process(samples, count); }
@@ -34,14 +36,14 @@ public:
   // [audio] Opens an oversampled range: n host samples, zero-stuffed to m each,
   // filtered into out (see qvpolyphase::upsample).
   void upsample(const float* in, int n, int m, float* out) noexcept {
-    if (m == polyphase_.factor())
+    if (formCurrent_ && m == polyphase_.factor())
       polyphase_.upsample(in, n, out);
     else
       cascade_.processUpsampled(in, n, m, out);
   }
   // [audio] Closes one: count sub-samples filtered, every m-th kept in out.
   void decimate(const float* in, int count, int m, float* out) noexcept {
-    if (m == polyphase_.factor())
+    if (formCurrent_ && m == polyphase_.factor())
       polyphase_.decimate(in, count, out);
     else
       cascade_.processDecimated(in, count, m, out);
@@ -62,6 +64,7 @@ private:
   qvzplane analog_;
   qvbiquadcascade cascade_;
   qvpolyphase polyphase_;  // the cascade for a rate change by a fixed factor
+  bool formCurrent_ = false;  // polyphase_ was built from the cascade as it is
   int order_ = 0;
   double ripple_ = 0, rolloff_ = 0, selectivity_ = 0;
   int designs_ = 0;

@@ -65,6 +65,15 @@ bool qvpolyphase::build(const qvbiquadcascade& cascade, int m) {
   return true;
 }
 
+bool qvpolyphase::sameForm(const qvpolyphase& other) const {
+  if (factor_ != other.factor_ || nsections_ != other.nsections_ || ntaps_ != other.ntaps_) return false;
+  for (int j = 0; j < nsections_; ++j)
+    if (a1_[j] != other.a1_[j] || a2_[j] != other.a2_[j]) return false;
+  for (int i = 0; i < ntaps_; ++i)
+    if (n_[i] != other.n_[i]) return false;
+  return true;
+}
+
 void qvpolyphase::reset() noexcept {
   for (int j = 0; j < kBiquadMaxSections; ++j) s1_[j] = s2_[j] = 0.0;
   std::memset(history_, 0, sizeof history_);

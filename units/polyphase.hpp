@@ -28,6 +28,9 @@ public:
   bool build(const qvbiquadcascade& cascade, int m);
   // [between blocks] Silence in the state.
   void reset() noexcept;
+  // [any] Whether both have the same factor and coefficients (so one's state
+  // suits the other).
+  bool sameForm(const qvpolyphase& other) const;
   int factor() const { return factor_; }
   int taps() const { return ntaps_; }
 
