@@ -71,16 +71,20 @@ void qvantiderivative::process(const qvpiecewisecubic& curve, float* samples, in
 // close to the last one are redone as first() does them.
 void qvantiderivative::firstRun(const qvpiecewisecubic& curve, float* samples, int n) noexcept {
   double x[kRun + 1], f[kRun + 1], y[kRun];
+  bool close[kRun];  // input i too close to the one before: the curve at the midpoint
   x[0] = x1_;
   f[0] = f1_;
-  for (int i = 0; i < n; ++i) {
-    x[i + 1] = samples[i];
-    f[i + 1] = curve.integral(x[i + 1], hint_);
-  }
-  for (int i = 0; i < n; ++i) y[i] = (f[i + 1] - f[i]) / (x[i + 1] - x[i]);
+  for (int i = 0; i < n; ++i) x[i + 1] = samples[i];
   for (int i = 0; i < n; ++i) {
     const double dx = x[i + 1] - x[i];
-    if (!(dx > kMinStep1 || dx < -kMinStep1)) y[i] = curve.value(0.5 * (x[i + 1] + x[i]), hint_);
+    close[i] = !(dx > kMinStep1 || dx < -kMinStep1);
+  }
+  // F1 where a quotient or the held state needs it: in silence, at the end only.
+  for (int i = 0; i < n; ++i)
+    f[i + 1] = i + 1 == n || !close[i] || !close[i + 1] ? curve.integral(x[i + 1], hint_) : 0.0;
+  for (int i = 0; i < n; ++i) y[i] = (f[i + 1] - f[i]) / (x[i + 1] - x[i]);
+  for (int i = 0; i < n; ++i) {
+    if (close[i]) y[i] = curve.value(0.5 * (x[i + 1] + x[i]), hint_);
     samples[i] = static_cast<float>(y[i]);
   }
   x1_ = x[n];
@@ -93,30 +97,39 @@ void qvantiderivative::firstRun(const qvpiecewisecubic& curve, float* samples, i
 // that second() and secant() replace for inputs too close together.
 void qvantiderivative::secondRun(const qvpiecewisecubic& curve, float* samples, int n) noexcept {
   double x[kRun + 2], g[kRun + 2], s[kRun + 1], y[kRun];
+  // For input i: its secant (from input i − 1) too short; its span (from input
+  // i − 2) too short; and then whether the fold's midpoint lies clear of input i − 1.
+  bool closeSecant[kRun], closeSpan[kRun], foldClear[kRun];
   x[0] = x2_;
   x[1] = x1_;
   g[0] = g2_;
   g[1] = g1_;
   s[0] = slope1_;
-  for (int i = 0; i < n; ++i) {
-    x[i + 2] = samples[i];
-    g[i + 2] = curve.integral2(x[i + 2], hint_);
-  }
-  for (int i = 0; i < n; ++i) s[i + 1] = (g[i + 2] - g[i + 1]) / (x[i + 2] - x[i + 1]);
+  for (int i = 0; i < n; ++i) x[i + 2] = samples[i];
   for (int i = 0; i < n; ++i) {
     const double d = x[i + 2] - x[i + 1];
-    if (!(d > kMinStep2 || d < -kMinStep2)) s[i + 1] = curve.integral(0.5 * (x[i + 2] + x[i + 1]), hint_);
+    closeSecant[i] = !(d > kMinStep2 || d < -kMinStep2);
+    const double span = x[i + 2] - x[i];
+    closeSpan[i] = !(span > kMinStep2 || span < -kMinStep2);
+    const double fold = 0.5 * (x[i + 2] + x[i]) - x[i + 1];
+    foldClear[i] = fold > kMinStep2 || fold < -kMinStep2;
   }
+  // F2 where a secant, a fold or the held state needs it: in silence, at the end only.
+  for (int i = 0; i < n; ++i) {
+    const bool next = i + 1 < n && (!closeSecant[i + 1] || (closeSpan[i + 1] && foldClear[i + 1]));
+    g[i + 2] = i + 2 >= n || !closeSecant[i] || next ? curve.integral2(x[i + 2], hint_) : 0.0;
+  }
+  for (int i = 0; i < n; ++i) s[i + 1] = (g[i + 2] - g[i + 1]) / (x[i + 2] - x[i + 1]);
+  for (int i = 0; i < n; ++i)
+    if (closeSecant[i]) s[i + 1] = curve.integral(0.5 * (x[i + 2] + x[i + 1]), hint_);
   for (int i = 0; i < n; ++i) y[i] = 2.0 * (s[i + 1] - s[i]) / (x[i + 2] - x[i]);
   for (int i = 0; i < n; ++i) {
-    const double span = x[i + 2] - x[i];
-    if (!(span > kMinStep2 || span < -kMinStep2)) {
+    if (closeSpan[i]) {
       // As second(): the hat folds onto the interval from the midpoint to x₋₁.
       const double mid = 0.5 * (x[i + 2] + x[i]);
       const double d = mid - x[i + 1];
-      y[i] = (d > kMinStep2 || d < -kMinStep2)
-                 ? 2.0 / d * (curve.integral(mid, hint_) + (g[i + 1] - curve.integral2(mid, hint_)) / d)
-                 : curve.value(0.5 * (mid + x[i + 1]), hint_);
+      y[i] = foldClear[i] ? 2.0 / d * (curve.integral(mid, hint_) + (g[i + 1] - curve.integral2(mid, hint_)) / d)
+                          : curve.value(0.5 * (mid + x[i + 1]), hint_);
     }
     samples[i] = static_cast<float>(y[i]);
   }
