@@ -49,6 +49,15 @@ std::unique_ptr<qvutil> makeUnit(qvprocstate& st, int type, float rate_factor, u
   return u;
 }
 
+// The unit's block operation over the samples in place, in blocks of kUnitBlocks.
+void playInBlocks(qvutil& unit, std::vector<float>& samples) {
+  for (size_t at = 0, k = 0; at < samples.size(); ++k) {
+    const size_t len = std::min<size_t>(kUnitBlocks[k % std::size(kUnitBlocks)], samples.size() - at);
+    unit.processBlock(samples.data() + at, int(len));
+    at += len;
+  }
+}
+
 }  // namespace
 
 TEST(BlockPath, EveryUnitsBlockOperationMatchesItsSamples) {
@@ -61,11 +70,7 @@ TEST(BlockPath, EveryUnitsBlockOperationMatchesItsSamples) {
         auto one = makeUnit(st, type, n, seed), block = makeUnit(st, type, n, seed);
         std::vector<float> a(x), b(x);
         for (float& v : a) v = one->process(v);
-        for (size_t at = 0, k = 0; at < b.size(); ++k) {
-          const size_t len = std::min<size_t>(kUnitBlocks[k % std::size(kUnitBlocks)], b.size() - at);
-          block->processBlock(b.data() + at, int(len));
-          at += len;
-        }
+        playInBlocks(*block, b);
         EXPECT_EQ(firstDifference(a, b), -1)
             << blockDisplayName(type) << ", parameters " << seed << ", rate factor " << n;
       }
@@ -93,11 +98,7 @@ TEST(BlockPath, AntiAliasedStagesMatchTheirSamples) {
         }
         std::vector<float> a(x), b(x);
         for (float& v : a) v = one->process(v);
-        for (size_t at = 0, k = 0; at < b.size(); ++k) {
-          const size_t len = std::min<size_t>(kUnitBlocks[k % std::size(kUnitBlocks)], b.size() - at);
-          block->processBlock(b.data() + at, int(len));
-          at += len;
-        }
+        playInBlocks(*block, b);
         EXPECT_EQ(firstDifference(a, b), -1) << blockDisplayName(type) << ", parameters " << seed
                                              << ", antiderivative " << o.antiderivative
                                              << ", band limit " << o.lowpass;
