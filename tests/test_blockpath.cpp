@@ -78,8 +78,10 @@ TEST(BlockPath, EveryUnitsBlockOperationMatchesItsSamples) {
 
 // The distorting stages with their anti-aliasing options, over a signal with
 // silence, a held value and a slow ramp, where the antiderivative quotients give
-// way to their stand-ins for inputs too close together.
+// way to their stand-ins for inputs too close together; the block runs both in
+// 256-bit registers (where the processor has AVX2) and in scalar code.
 TEST(BlockPath, AntiAliasedStagesMatchTheirSamples) {
+  const bool wide = qvantiderivative::wideRuns();
   qvprocstate st;
   st.sampleRate = 48000.0f;
   std::vector<float> x = guitarLike(6000, 48000.0f);
@@ -87,22 +89,26 @@ TEST(BlockPath, AntiAliasedStagesMatchTheirSamples) {
   std::fill(x.begin() + 2000, x.begin() + 2200, 0.25f);
   for (int i = 0; i < 400; ++i) x[3000 + i] = -0.3f + 2e-7f * static_cast<float>(i);
   for (int i = 0; i < 400; ++i) x[4000 + i] = 0.1f + ((i / 3) % 2 ? 3e-5f : 0.0f);
-  for (int type : {kBlockTubeGain, kBlockClipping})
-    for (unsigned seed : {0u, 1u, 2u, 4u})
-      for (qvstageoptions o : {qvstageoptions{1, false}, qvstageoptions{2, false},
-                               qvstageoptions{0, true}, qvstageoptions{2, true}}) {
-        auto one = makeUnit(st, type, 4.0f, seed), block = makeUnit(st, type, 4.0f, seed);
-        for (qvutil* u : {one.get(), block.get()}) {
-          if (auto* tube = dynamic_cast<qvustubea*>(u)) tube->setStageOptions(o);
-          if (auto* clip = dynamic_cast<qvusclip*>(u)) clip->setStageOptions(o);
+  for (bool wideRuns : {true, false}) {
+    qvantiderivative::setWideRuns(wideRuns);
+    for (int type : {kBlockTubeGain, kBlockClipping})
+      for (unsigned seed : {0u, 1u, 2u, 4u})
+        for (qvstageoptions o : {qvstageoptions{1, false}, qvstageoptions{2, false},
+                                 qvstageoptions{0, true}, qvstageoptions{2, true}}) {
+          auto one = makeUnit(st, type, 4.0f, seed), block = makeUnit(st, type, 4.0f, seed);
+          for (qvutil* u : {one.get(), block.get()}) {
+            if (auto* tube = dynamic_cast<qvustubea*>(u)) tube->setStageOptions(o);
+            if (auto* clip = dynamic_cast<qvusclip*>(u)) clip->setStageOptions(o);
+          }
+          std::vector<float> a(x), b(x);
+          for (float& v : a) v = one->process(v);
+          playInBlocks(*block, b);
+          EXPECT_EQ(firstDifference(a, b), -1)
+              << blockDisplayName(type) << ", parameters " << seed << ", antiderivative " << o.antiderivative
+              << ", band limit " << o.lowpass << ", wide runs " << wideRuns;
         }
-        std::vector<float> a(x), b(x);
-        for (float& v : a) v = one->process(v);
-        playInBlocks(*block, b);
-        EXPECT_EQ(firstDifference(a, b), -1) << blockDisplayName(type) << ", parameters " << seed
-                                             << ", antiderivative " << o.antiderivative
-                                             << ", band limit " << o.lowpass;
-      }
+  }
+  qvantiderivative::setWideRuns(wide);
 }
 
 // Two Filter units in one pass (every order against every order, the first with

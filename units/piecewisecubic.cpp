@@ -1,5 +1,7 @@
 #include "units/piecewisecubic.hpp"
 
+#include "units/antiderivativewide.hpp"
+
 bool qvpiecewisecubic::add(const qvcubicpiece& piece) {
   if (count_ >= kMaxPieces || !(piece.scale != 0.0)) return false;
   if (count_ > 1 && !(piece.start >= pieces_[count_ - 1].start)) return false;
@@ -56,6 +58,38 @@ double qvpiecewisecubic::value(double x) const noexcept {
   return c.p[0] + t * (c.p[1] + t * (c.p[2] + t * c.p[3]));
 }
 
+namespace {
+bool processorHasAvx2() {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+  return __builtin_cpu_supports("avx2");
+#else
+  return false;
+#endif
+}
+bool useWideRuns = processorHasAvx2();
+}  // namespace
+
+bool qvantiderivative::wideRuns() { return useWideRuns; }
+void qvantiderivative::setWideRuns(bool on) { useWideRuns = on && processorHasAvx2(); }
+
+double qvantiderivative::midpointValue(const qvpiecewisecubic& curve, double a, double b, int& hint) noexcept {
+  return curve.value(0.5 * (a + b), hint);
+}
+
+double qvantiderivative::midpointIntegral(const qvpiecewisecubic& curve, double a, double b, int& hint) noexcept {
+  return curve.integral(0.5 * (a + b), hint);
+}
+
+// x is back near x₋₂: the hat folds onto the interval from their midpoint to x₋₁.
+double qvantiderivative::foldedValue(const qvpiecewisecubic& curve, double x2, double x1, double x, double g1,
+                                     int& hint) noexcept {
+  const double mid = 0.5 * (x + x2);
+  const double d = mid - x1;
+  return (d > kMinStep2 || d < -kMinStep2)
+             ? 2.0 / d * (curve.integral(mid, hint) + (g1 - curve.integral2(mid, hint)) / d)
+             : curve.value(0.5 * (mid + x1), hint);
+}
+
 void qvantiderivative::process(const qvpiecewisecubic& curve, float* samples, int n) noexcept {
   for (int at = 0; at < n; at += kRun) {
     const int run = n - at < kRun ? n - at : kRun;
@@ -70,11 +104,16 @@ void qvantiderivative::process(const qvpiecewisecubic& curve, float* samples, in
 // (f[i + 1] − f[i]) / (x[i + 1] − x[i]) as first() forms it; the few inputs too
 // close to the last one are redone as first() does them.
 void qvantiderivative::firstRun(const qvpiecewisecubic& curve, float* samples, int n) noexcept {
-  double x[kRun + 1], f[kRun + 1], y[kRun];
+  double x[kRun + 1 + kWideRunPadding], f[kRun + 1 + kWideRunPadding], y[kRun];
   bool close[kRun];  // input i too close to the one before: the curve at the midpoint
   x[0] = x1_;
   f[0] = f1_;
   for (int i = 0; i < n; ++i) x[i + 1] = samples[i];
+  if (useWideRuns && qvwideFirstRun(curve, curve.pieces(), curve.count(), x, f, samples, n, hint_)) {
+    x1_ = x[n];
+    f1_ = f[n];
+    return;
+  }
   for (int i = 0; i < n; ++i) {
     const double dx = x[i + 1] - x[i];
     close[i] = !(dx > kMinStep1 || dx < -kMinStep1);
@@ -84,7 +123,7 @@ void qvantiderivative::firstRun(const qvpiecewisecubic& curve, float* samples, i
     f[i + 1] = i + 1 == n || !close[i] || !close[i + 1] ? curve.integral(x[i + 1], hint_) : 0.0;
   for (int i = 0; i < n; ++i) y[i] = (f[i + 1] - f[i]) / (x[i + 1] - x[i]);
   for (int i = 0; i < n; ++i) {
-    if (close[i]) y[i] = curve.value(0.5 * (x[i + 1] + x[i]), hint_);
+    if (close[i]) y[i] = midpointValue(curve, x[i + 1], x[i], hint_);
     samples[i] = static_cast<float>(y[i]);
   }
   x1_ = x[n];
@@ -96,7 +135,7 @@ void qvantiderivative::firstRun(const qvpiecewisecubic& curve, float* samples, i
 // one). Each pass forms its quotients over the whole run, then redoes the few
 // that second() and secant() replace for inputs too close together.
 void qvantiderivative::secondRun(const qvpiecewisecubic& curve, float* samples, int n) noexcept {
-  double x[kRun + 2], g[kRun + 2], s[kRun + 1], y[kRun];
+  double x[kRun + 2 + kWideRunPadding], g[kRun + 2 + kWideRunPadding], s[kRun + 1 + kWideRunPadding], y[kRun];
   // For input i: its secant (from input i − 1) too short; its span (from input
   // i − 2) too short; and then whether the fold's midpoint lies clear of input i − 1.
   bool closeSecant[kRun], closeSpan[kRun], foldClear[kRun];
@@ -106,6 +145,14 @@ void qvantiderivative::secondRun(const qvpiecewisecubic& curve, float* samples, 
   g[1] = g1_;
   s[0] = slope1_;
   for (int i = 0; i < n; ++i) x[i + 2] = samples[i];
+  if (useWideRuns && qvwideSecondRun(curve, curve.pieces(), curve.count(), x, g, s, samples, n, hint_)) {
+    x2_ = x[n];
+    x1_ = x[n + 1];
+    g2_ = g[n];
+    g1_ = g[n + 1];
+    slope1_ = s[n];
+    return;
+  }
   for (int i = 0; i < n; ++i) {
     const double d = x[i + 2] - x[i + 1];
     closeSecant[i] = !(d > kMinStep2 || d < -kMinStep2);
@@ -121,16 +168,10 @@ void qvantiderivative::secondRun(const qvpiecewisecubic& curve, float* samples, 
   }
   for (int i = 0; i < n; ++i) s[i + 1] = (g[i + 2] - g[i + 1]) / (x[i + 2] - x[i + 1]);
   for (int i = 0; i < n; ++i)
-    if (closeSecant[i]) s[i + 1] = curve.integral(0.5 * (x[i + 2] + x[i + 1]), hint_);
+    if (closeSecant[i]) s[i + 1] = midpointIntegral(curve, x[i + 2], x[i + 1], hint_);
   for (int i = 0; i < n; ++i) y[i] = 2.0 * (s[i + 1] - s[i]) / (x[i + 2] - x[i]);
   for (int i = 0; i < n; ++i) {
-    if (closeSpan[i]) {
-      // As second(): the hat folds onto the interval from the midpoint to x₋₁.
-      const double mid = 0.5 * (x[i + 2] + x[i]);
-      const double d = mid - x[i + 1];
-      y[i] = foldClear[i] ? 2.0 / d * (curve.integral(mid, hint_) + (g[i + 1] - curve.integral2(mid, hint_)) / d)
-                          : curve.value(0.5 * (mid + x[i + 1]), hint_);
-    }
+    if (closeSpan[i]) y[i] = foldedValue(curve, x[i], x[i + 1], x[i + 2], g[i + 1], hint_);
     samples[i] = static_cast<float>(y[i]);
   }
   x2_ = x[n];

@@ -9,16 +9,18 @@
 
 struct qvcubicpiece {
   double start = 0;   // first x of the piece (ignored for piece 0)
+  double p[4] = {};   // power-basis coefficients in t
+  // origin, scale, c and d, then q, then r lie four doubles apart, so that a
+  // vector register loads each group of a piece at once.
   double origin = 0;  // x at which t = 0
   double scale = 1;   // dt/dx, never 0
-  double p[4] = {};   // power-basis coefficients in t
   // Set by finish(), so that F1(0) = F2(0) = 0 and both are continuous:
   //   F1(x) = c + t·(q0 + q1·t + t²·(q2 + q3·t)),      q[k] = p[k] / ((k + 1)·scale)
   //   F2(x) = d + c·x + t²·(r0 + r1·t + t²·(r2 + r3·t)), r[k] = p[k] / ((k + 1)(k + 2)·scale²)
   // (in pairs, so that a value waits on about half as many operations in a row).
+  double c = 0, d = 0;
   double q[4] = {};
   double r[4] = {};
-  double c = 0, d = 0;
 };
 
 class qvpiecewisecubic {
@@ -35,6 +37,7 @@ public:
   void finish();
 
   int count() const { return count_; }
+  const qvcubicpiece* pieces() const { return pieces_; }
   // [audio] The function's value at x.
   double value(double x) const noexcept;
   // [audio] F1(x) = ∫ from 0 to x of the function.
@@ -129,6 +132,19 @@ public:
   // independent, so they pipeline and pair up in vector registers).
   void process(const qvpiecewisecubic& curve, float* samples, int n) noexcept;
 
+  // Whether process(samples, n) hands runs to the 256-bit code (where the
+  // processor has AVX2); tests turn it off to check the scalar runs too.
+  static bool wideRuns();
+  static void setWideRuns(bool on);
+
+  // [audio] The stand-ins for quotients of inputs too close together: the curve,
+  // and F1, at the midpoint of a and b; and second()'s value where the input x
+  // came back near x₋₂, with g1 = F2(x₋₁).
+  static double midpointValue(const qvpiecewisecubic& curve, double a, double b, int& hint) noexcept;
+  static double midpointIntegral(const qvpiecewisecubic& curve, double a, double b, int& hint) noexcept;
+  static double foldedValue(const qvpiecewisecubic& curve, double x2, double x1, double x, double g1,
+                            int& hint) noexcept;
+
 private:
   static constexpr int kRun = 64;  // inputs per run of process(samples, n)
   void firstRun(const qvpiecewisecubic& curve, float* samples, int n) noexcept;
@@ -152,17 +168,8 @@ private:
     const double g = curve.integral2(x, hint_);
     const double slope = secant(curve, x, x1_, g, g1_, hint_);
     const double span = x - x2_;
-    double y;
-    if (span > kMinStep2 || span < -kMinStep2) {
-      y = 2.0 * (slope - slope1_) / span;
-    } else {
-      // x is back near x₋₂: the hat folds onto the interval from their midpoint to x₋₁.
-      const double mid = 0.5 * (x + x2_);
-      const double d = mid - x1_;
-      y = (d > kMinStep2 || d < -kMinStep2)
-              ? 2.0 / d * (curve.integral(mid, hint_) + (g1_ - curve.integral2(mid, hint_)) / d)
-              : curve.value(0.5 * (mid + x1_), hint_);
-    }
+    const double y = (span > kMinStep2 || span < -kMinStep2) ? 2.0 * (slope - slope1_) / span
+                                                             : foldedValue(curve, x2_, x1_, x, g1_, hint_);
     x2_ = x1_;
     g2_ = g1_;
     x1_ = x;

@@ -1,0 +1,181 @@
+// Built with AVX2 enabled and called only where the processor has it. Nothing
+// here may call an inline function that other files also compile (it could be
+// this file's copy, with AVX2 instructions in it, that the linker keeps), so the
+// curve's pieces are read field by field and every helper is file-local.
+#include "units/antiderivativewide.hpp"
+
+#include <cstddef>
+#include <cstdint>
+
+// Each group a register loads at once: origin, scale, c, d; q; r.
+static_assert(offsetof(qvcubicpiece, scale) == offsetof(qvcubicpiece, origin) + sizeof(double) &&
+              offsetof(qvcubicpiece, c) == offsetof(qvcubicpiece, origin) + 2 * sizeof(double) &&
+              offsetof(qvcubicpiece, d) == offsetof(qvcubicpiece, origin) + 3 * sizeof(double));
+
+#if defined(__AVX2__)
+#include <immintrin.h>
+
+namespace {
+
+constexpr int kMaxRun = 64;
+
+// The piece of each of the n inputs at x, walked from the hint as the scalar
+// search walks (an input's piece does not depend on where the walk starts). The
+// padding lanes take the last input's piece.
+void findPieces(const qvcubicpiece* p, int count, const double* x, int n, int& hint, int* piece) {
+  int i = hint > 0 && hint < count ? hint : 0;
+  for (int m = 0; m < n; ++m) {
+    const double v = x[m];
+    while (i + 1 < count && v >= p[i + 1].start) ++i;
+    while (i > 0 && !(v >= p[i].start)) --i;
+    piece[m] = i;
+  }
+  for (int m = n; m < n + kWideRunPadding; ++m) piece[m] = i;
+  hint = i;
+}
+
+// Four groups of four doubles, one from each lane's piece, turned into four
+// registers that each hold one field for the four lanes.
+struct Fields {
+  __m256d f0, f1, f2, f3;
+};
+Fields transpose(__m256d a, __m256d b, __m256d c, __m256d d) {
+  const __m256d ab0 = _mm256_unpacklo_pd(a, b), ab1 = _mm256_unpackhi_pd(a, b);
+  const __m256d cd0 = _mm256_unpacklo_pd(c, d), cd1 = _mm256_unpackhi_pd(c, d);
+  return {_mm256_permute2f128_pd(ab0, cd0, 0x20), _mm256_permute2f128_pd(ab1, cd1, 0x20),
+          _mm256_permute2f128_pd(ab0, cd0, 0x31), _mm256_permute2f128_pd(ab1, cd1, 0x31)};
+}
+Fields gather(const qvcubicpiece* p, const int* piece, const double qvcubicpiece::*field) {
+  return transpose(_mm256_loadu_pd(&(p[piece[0]].*field)), _mm256_loadu_pd(&(p[piece[1]].*field)),
+                   _mm256_loadu_pd(&(p[piece[2]].*field)), _mm256_loadu_pd(&(p[piece[3]].*field)));
+}
+Fields gather(const qvcubicpiece* p, const int* piece, const double (qvcubicpiece::*field)[4]) {
+  return transpose(_mm256_loadu_pd(p[piece[0]].*field), _mm256_loadu_pd(p[piece[1]].*field),
+                   _mm256_loadu_pd(p[piece[2]].*field), _mm256_loadu_pd(p[piece[3]].*field));
+}
+
+// F1 and F2 of four inputs, term for term as qvpiecewisecubic's first() and second().
+__m256d firstAntiderivative(const qvcubicpiece* p, const int* piece, __m256d x) {
+  const Fields base = gather(p, piece, &qvcubicpiece::origin);  // origin, scale, c, d
+  const Fields q = gather(p, piece, &qvcubicpiece::q);
+  const __m256d t = _mm256_mul_pd(_mm256_sub_pd(x, base.f0), base.f1);
+  const __m256d t2 = _mm256_mul_pd(t, t);
+  const __m256d low = _mm256_add_pd(q.f0, _mm256_mul_pd(q.f1, t));
+  const __m256d high = _mm256_add_pd(q.f2, _mm256_mul_pd(q.f3, t));
+  return _mm256_add_pd(base.f2, _mm256_mul_pd(t, _mm256_add_pd(low, _mm256_mul_pd(t2, high))));
+}
+__m256d secondAntiderivative(const qvcubicpiece* p, const int* piece, __m256d x) {
+  const Fields base = gather(p, piece, &qvcubicpiece::origin);
+  const Fields r = gather(p, piece, &qvcubicpiece::r);
+  const __m256d t = _mm256_mul_pd(_mm256_sub_pd(x, base.f0), base.f1);
+  const __m256d t2 = _mm256_mul_pd(t, t);
+  const __m256d low = _mm256_add_pd(r.f0, _mm256_mul_pd(r.f1, t));
+  const __m256d high = _mm256_add_pd(r.f2, _mm256_mul_pd(r.f3, t));
+  const __m256d line = _mm256_add_pd(base.f3, _mm256_mul_pd(base.f2, x));
+  return _mm256_add_pd(line, _mm256_mul_pd(t2, _mm256_add_pd(low, _mm256_mul_pd(t2, high))));
+}
+
+// The lanes of a run of n inputs, as a bit mask.
+uint64_t runLanes(int n) { return n >= 64 ? ~uint64_t(0) : (uint64_t(1) << n) - 1; }
+
+// Bit i set where b[i] − a[i] (i < n) lies within ±step (or is NaN), as the
+// scalar code tests it: the quotient's stand-in plays there.
+uint64_t closeSteps(const double* a, const double* b, int n, double step) {
+  const __m256d above = _mm256_set1_pd(step), below = _mm256_set1_pd(-step);
+  uint64_t close = 0;
+  for (int i = 0; i < n; i += 4) {
+    const __m256d d = _mm256_sub_pd(_mm256_loadu_pd(b + i), _mm256_loadu_pd(a + i));
+    const __m256d far = _mm256_or_pd(_mm256_cmp_pd(d, above, _CMP_GT_OQ), _mm256_cmp_pd(d, below, _CMP_LT_OQ));
+    close |= uint64_t(~_mm256_movemask_pd(far) & 0xF) << i;
+  }
+  return close & runLanes(n);
+}
+
+// The last group of four repeats the last input.
+void padInputs(double* x, int last) {
+  for (int m = 1; m <= kWideRunPadding; ++m) x[last + m] = x[last];
+}
+
+// The n values rounded to float, four at a time; the last group stores only the run's lanes.
+void storeRounded(const double* y, float* out, int n) {
+  int i = 0;
+  for (; i + 4 <= n; i += 4) _mm_storeu_ps(out + i, _mm256_cvtpd_ps(_mm256_loadu_pd(y + i)));
+  if (i == n) return;
+  alignas(16) float lanes[4];
+  _mm_store_ps(lanes, _mm256_cvtpd_ps(_mm256_loadu_pd(y + i)));
+  for (int m = 0; i + m < n; ++m) out[i + m] = lanes[m];
+}
+
+}  // namespace
+
+bool qvwideFirstRun(const qvpiecewisecubic& curve, const qvcubicpiece* p, int count, double* x, double* f,
+                    float* out, int n, int& hint) noexcept {
+  if (n <= 0 || n > kMaxRun || count <= 0) return false;
+  padInputs(x, n);
+  const uint64_t close = closeSteps(x, x + 1, n, qvantiderivative::kMinStep1);
+  if (close == runLanes(n)) return false;
+  int piece[kMaxRun + kWideRunPadding];
+  findPieces(p, count, x + 1, n, hint, piece);
+  for (int i = 0; i < n; i += 4)
+    _mm256_storeu_pd(f + 1 + i, firstAntiderivative(p, piece + i, _mm256_loadu_pd(x + 1 + i)));
+  double y[kMaxRun + kWideRunPadding];
+  for (int i = 0; i < n; i += 4) {
+    const __m256d df = _mm256_sub_pd(_mm256_loadu_pd(f + 1 + i), _mm256_loadu_pd(f + i));
+    const __m256d dx = _mm256_sub_pd(_mm256_loadu_pd(x + 1 + i), _mm256_loadu_pd(x + i));
+    _mm256_storeu_pd(y + i, _mm256_div_pd(df, dx));
+  }
+  for (uint64_t m = close; m; m &= m - 1) {
+    const int i = __builtin_ctzll(m);
+    y[i] = qvantiderivative::midpointValue(curve, x[i + 1], x[i], hint);
+  }
+  storeRounded(y, out, n);
+  return true;
+}
+
+bool qvwideSecondRun(const qvpiecewisecubic& curve, const qvcubicpiece* p, int count, double* x, double* g,
+                     double* s, float* out, int n, int& hint) noexcept {
+  if (n <= 0 || n > kMaxRun || count <= 0) return false;
+  padInputs(x, n + 1);
+  const uint64_t closeSecant = closeSteps(x + 1, x + 2, n, qvantiderivative::kMinStep2);
+  if (closeSecant == runLanes(n)) return false;
+  const uint64_t closeSpan = closeSteps(x, x + 2, n, qvantiderivative::kMinStep2);
+  int piece[kMaxRun + kWideRunPadding];
+  findPieces(p, count, x + 2, n, hint, piece);
+  for (int i = 0; i < n; i += 4)
+    _mm256_storeu_pd(g + 2 + i, secondAntiderivative(p, piece + i, _mm256_loadu_pd(x + 2 + i)));
+  for (int i = 0; i < n; i += 4) {
+    const __m256d dg = _mm256_sub_pd(_mm256_loadu_pd(g + 2 + i), _mm256_loadu_pd(g + 1 + i));
+    const __m256d dx = _mm256_sub_pd(_mm256_loadu_pd(x + 2 + i), _mm256_loadu_pd(x + 1 + i));
+    _mm256_storeu_pd(s + 1 + i, _mm256_div_pd(dg, dx));
+  }
+  for (uint64_t m = closeSecant; m; m &= m - 1) {
+    const int i = __builtin_ctzll(m);
+    s[i + 1] = qvantiderivative::midpointIntegral(curve, x[i + 2], x[i + 1], hint);
+  }
+  double y[kMaxRun + kWideRunPadding];
+  const __m256d two = _mm256_set1_pd(2.0);
+  for (int i = 0; i < n; i += 4) {
+    const __m256d ds = _mm256_sub_pd(_mm256_loadu_pd(s + 1 + i), _mm256_loadu_pd(s + i));
+    const __m256d span = _mm256_sub_pd(_mm256_loadu_pd(x + 2 + i), _mm256_loadu_pd(x + i));
+    _mm256_storeu_pd(y + i, _mm256_div_pd(_mm256_mul_pd(two, ds), span));
+  }
+  for (uint64_t m = closeSpan; m; m &= m - 1) {
+    const int i = __builtin_ctzll(m);
+    y[i] = qvantiderivative::foldedValue(curve, x[i], x[i + 1], x[i + 2], g[i + 1], hint);
+  }
+  storeRounded(y, out, n);
+  return true;
+}
+
+#else  // built without AVX2: the scalar code plays every run
+
+bool qvwideFirstRun(const qvpiecewisecubic&, const qvcubicpiece*, int, double*, double*, float*, int,
+                    int&) noexcept {
+  return false;
+}
+bool qvwideSecondRun(const qvpiecewisecubic&, const qvcubicpiece*, int, double*, double*, double*, float*,
+                     int, int&) noexcept {
+  return false;
+}
+
+#endif
