@@ -15,6 +15,7 @@
 #include "units/clipping.hpp"
 #include "units/tubegain.hpp"
 #include "units/unitfactory.hpp"
+#include "units/widecode.hpp"
 #include "units/wahfilter.hpp"
 
 using factoryrig::guitarLike;
@@ -81,7 +82,7 @@ TEST(BlockPath, EveryUnitsBlockOperationMatchesItsSamples) {
 // way to their stand-ins for inputs too close together; the block runs both in
 // 256-bit registers (where the processor has AVX2) and in scalar code.
 TEST(BlockPath, AntiAliasedStagesMatchTheirSamples) {
-  const bool wide = qvantiderivative::wideRuns();
+  const bool wide = qvwideCode();
   qvprocstate st;
   st.sampleRate = 48000.0f;
   std::vector<float> x = guitarLike(6000, 48000.0f);
@@ -90,7 +91,7 @@ TEST(BlockPath, AntiAliasedStagesMatchTheirSamples) {
   for (int i = 0; i < 400; ++i) x[3000 + i] = -0.3f + 2e-7f * static_cast<float>(i);
   for (int i = 0; i < 400; ++i) x[4000 + i] = 0.1f + ((i / 3) % 2 ? 3e-5f : 0.0f);
   for (bool wideRuns : {true, false}) {
-    qvantiderivative::setWideRuns(wideRuns);
+    qvsetWideCode(wideRuns);
     for (int type : {kBlockTubeGain, kBlockClipping})
       for (unsigned seed : {0u, 1u, 2u, 4u})
         for (qvstageoptions o : {qvstageoptions{1, false}, qvstageoptions{2, false},
@@ -108,7 +109,7 @@ TEST(BlockPath, AntiAliasedStagesMatchTheirSamples) {
               << ", band limit " << o.lowpass << ", wide runs " << wideRuns;
         }
   }
-  qvantiderivative::setWideRuns(wide);
+  qvsetWideCode(wide);
 }
 
 // Two Filter units in one pass (every order against every order, the first with

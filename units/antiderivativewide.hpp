@@ -1,6 +1,5 @@
 // Runs of antiderivative anti-aliasing four inputs at a time in 256-bit
-// registers, for processors with AVX2 (antiderivativewide.cpp is the one file
-// built for them; qvantiderivative checks the processor first). Each lane takes
+// registers: built for AVX2 and called where qvwideCode() says so. Each lane takes
 // the operations of the scalar runs in the same order, without fused
 // multiply-adds, and the few inputs too close together take the scalar code's
 // stand-ins, so the output is the scalar code's to the last bit.

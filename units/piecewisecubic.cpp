@@ -1,6 +1,7 @@
 #include "units/piecewisecubic.hpp"
 
 #include "units/antiderivativewide.hpp"
+#include "units/widecode.hpp"
 
 bool qvpiecewisecubic::add(const qvcubicpiece& piece) {
   if (count_ >= kMaxPieces || !(piece.scale != 0.0)) return false;
@@ -58,20 +59,6 @@ double qvpiecewisecubic::value(double x) const noexcept {
   return c.p[0] + t * (c.p[1] + t * (c.p[2] + t * c.p[3]));
 }
 
-namespace {
-bool processorHasAvx2() {
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-  return __builtin_cpu_supports("avx2");
-#else
-  return false;
-#endif
-}
-bool useWideRuns = processorHasAvx2();
-}  // namespace
-
-bool qvantiderivative::wideRuns() { return useWideRuns; }
-void qvantiderivative::setWideRuns(bool on) { useWideRuns = on && processorHasAvx2(); }
-
 double qvantiderivative::midpointValue(const qvpiecewisecubic& curve, double a, double b, int& hint) noexcept {
   return curve.value(0.5 * (a + b), hint);
 }
@@ -109,7 +96,7 @@ void qvantiderivative::firstRun(const qvpiecewisecubic& curve, float* samples, i
   x[0] = x1_;
   f[0] = f1_;
   for (int i = 0; i < n; ++i) x[i + 1] = samples[i];
-  if (useWideRuns && qvwideFirstRun(curve, curve.pieces(), curve.count(), x, f, samples, n, hint_)) {
+  if (qvwideCode() && qvwideFirstRun(curve, curve.pieces(), curve.count(), x, f, samples, n, hint_)) {
     x1_ = x[n];
     f1_ = f[n];
     return;
@@ -145,7 +132,7 @@ void qvantiderivative::secondRun(const qvpiecewisecubic& curve, float* samples, 
   g[1] = g1_;
   s[0] = slope1_;
   for (int i = 0; i < n; ++i) x[i + 2] = samples[i];
-  if (useWideRuns && qvwideSecondRun(curve, curve.pieces(), curve.count(), x, g, s, samples, n, hint_)) {
+  if (qvwideCode() && qvwideSecondRun(curve, curve.pieces(), curve.count(), x, g, s, samples, n, hint_)) {
     x2_ = x[n];
     x1_ = x[n + 1];
     g2_ = g[n];

@@ -132,11 +132,6 @@ public:
   // independent, so they pipeline and pair up in vector registers).
   void process(const qvpiecewisecubic& curve, float* samples, int n) noexcept;
 
-  // Whether process(samples, n) hands runs to the 256-bit code (where the
-  // processor has AVX2); tests turn it off to check the scalar runs too.
-  static bool wideRuns();
-  static void setWideRuns(bool on);
-
   // [audio] The stand-ins for quotients of inputs too close together: the curve,
   // and F1, at the midpoint of a and b; and second()'s value where the input x
   // came back near x₋₂, with g1 = F2(x₋₁).

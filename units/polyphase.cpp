@@ -4,6 +4,9 @@
 #include <cstring>
 #include <vector>
 
+#include "units/polyphasewide.hpp"
+#include "units/widecode.hpp"
+
 namespace {
 using qvdouble2 = double __attribute__((vector_size(16)));
 
@@ -121,37 +124,52 @@ private:
 
 // Phase r of sub-sample i is Σ_k n[k·m + r] · u[i − k]: two phases a vector, the
 // even and the odd k summed apart (shorter chains of additions), then together.
+// A run of low-rate samples goes through the sections into the history first,
+// then each one's phases are formed.
 template <int M, int S>
 void qvpolyphase::upsampleBy(const float* in, int n, float* out) noexcept {
   constexpr int kPairs = M / 2;
   constexpr int kTaps = 2 * S + 1;  // of phase 0; the others have one fewer
+  constexpr int kRun = 32;          // with the taps' reach, within the history's ring
+  static_assert(kRun + kTaps <= kLowRing);
   const float gain = static_cast<float>(M);
+  const bool wide = M >= 4 && qvwideCode();
   lowrate<S> poles(*this);
   double d = d_;
-  for (int i = 0; i < n; ++i) {
-    float x = in[i];
-    if (isZeroOrDenormal(x)) x = 0.0f;
-    d = -d;
-    const double u = poles(static_cast<double>(x * gain) + d);
-    low_[at_] = low_[at_ + kLowRing] = u;
-    const double* const newest = low_ + at_ + kLowRing;
-    at_ = (at_ + 1) & (kLowRing - 1);
-    qvdouble2 even[kPairs], odd[kPairs];
-    for (int p = 0; p < kPairs; ++p) {
-      even[p] = load2(n_ + 2 * p) * newest[0];
-      odd[p] = load2(n_ + M + 2 * p) * newest[-1];
+  for (int at = 0; at < n; at += kRun) {
+    const int run = n - at < kRun ? n - at : kRun;
+    const int first = at_;
+    for (int i = at; i < at + run; ++i) {
+      float x = in[i];
+      if (isZeroOrDenormal(x)) x = 0.0f;
+      d = -d;
+      low_[at_] = low_[at_ + kLowRing] = poles(static_cast<double>(x * gain) + d);
+      at_ = (at_ + 1) & (kLowRing - 1);
     }
-    for (int k = 2; k + 2 <= kTaps; k += 2)
+    float* const subs = out + static_cast<ptrdiff_t>(at) * M;
+    if (wide) {
+      qvwideInterpolatorPhases(n_, M, kTaps, low_, kLowRing, first, run, subs);
+      continue;
+    }
+    for (int i = 0; i < run; ++i) {
+      const double* const newest = low_ + kLowRing + ((first + i) & (kLowRing - 1));
+      qvdouble2 even[kPairs], odd[kPairs];
       for (int p = 0; p < kPairs; ++p) {
-        even[p] += load2(n_ + k * M + 2 * p) * newest[-k];
-        odd[p] += load2(n_ + (k + 1) * M + 2 * p) * newest[-k - 1];
+        even[p] = load2(n_ + 2 * p) * newest[0];
+        odd[p] = load2(n_ + M + 2 * p) * newest[-1];
       }
-    for (int p = 0; p < kPairs; ++p) even[p] += load2(n_ + (kTaps - 1) * M + 2 * p) * newest[-(kTaps - 1)];
-    float* const sub = out + static_cast<ptrdiff_t>(i) * M;
-    for (int p = 0; p < kPairs; ++p) {
-      const qvdouble2 y = even[p] + odd[p];
-      sub[2 * p] = static_cast<float>(y[0]);
-      sub[2 * p + 1] = static_cast<float>(y[1]);
+      for (int k = 2; k + 2 <= kTaps; k += 2)
+        for (int p = 0; p < kPairs; ++p) {
+          even[p] += load2(n_ + k * M + 2 * p) * newest[-k];
+          odd[p] += load2(n_ + (k + 1) * M + 2 * p) * newest[-k - 1];
+        }
+      for (int p = 0; p < kPairs; ++p) even[p] += load2(n_ + (kTaps - 1) * M + 2 * p) * newest[-(kTaps - 1)];
+      float* const sub = subs + i * M;
+      for (int p = 0; p < kPairs; ++p) {
+        const qvdouble2 y = even[p] + odd[p];
+        sub[2 * p] = static_cast<float>(y[0]);
+        sub[2 * p + 1] = static_cast<float>(y[1]);
+      }
     }
   }
   d_ = d;
@@ -194,6 +212,7 @@ void qvpolyphase::decimateWith(const float* in, int count, float* out) noexcept 
   const int groupsPerRun = kRunSubSamples / m;
   lowrate<S> poles(*this);
   const double d = d_;
+  const bool wide = qvwideCode();
   double v[kRunSubSamples / 2];  // the FIR's outputs of a run
   for (int g0 = 0, groups = count / m; g0 < groups; g0 += groupsPerRun) {
     const int run = groups - g0 < groupsPerRun ? groups - g0 : groupsPerRun;
@@ -205,14 +224,18 @@ void qvpolyphase::decimateWith(const float* in, int count, float* out) noexcept 
       const qvdouble2 pair = qvdouble2{static_cast<double>(x[i]), static_cast<double>(x[i + 1])} + offsets;
       std::memcpy(fresh + i, &pair, sizeof pair);
     }
-    for (int g = 0; g < run; ++g) {
-      const double* const window = history_ + g * m;  // ends at fresh[g·m]
-      qvdouble2 acc[4];
-      for (int a = 0; a < 4; ++a) acc[a] = load2(reversed_ + 2 * a) * load2(window + 2 * a);
-      for (int i = 8; i < padded; i += 8)
-        for (int a = 0; a < 4; ++a) acc[a] += load2(reversed_ + i + 2 * a) * load2(window + i + 2 * a);
-      const qvdouble2 sum = (acc[0] + acc[1]) + (acc[2] + acc[3]);
-      v[g] = sum[0] + sum[1];
+    if (wide) {
+      qvwideDecimatorWindows(reversed_, padded, history_, m, run, v);
+    } else {
+      for (int g = 0; g < run; ++g) {
+        const double* const window = history_ + g * m;  // ends at fresh[g·m]
+        qvdouble2 acc[4];
+        for (int a = 0; a < 4; ++a) acc[a] = load2(reversed_ + 2 * a) * load2(window + 2 * a);
+        for (int i = 8; i < padded; i += 8)
+          for (int a = 0; a < 4; ++a) acc[a] += load2(reversed_ + i + 2 * a) * load2(window + i + 2 * a);
+        const qvdouble2 sum = (acc[0] + acc[1]) + (acc[2] + acc[3]);
+        v[g] = sum[0] + sum[1];
+      }
     }
     for (int g = 0; g < run; ++g) out[g0 + g] = static_cast<float>(poles(v[g]));
     std::memmove(history_, history_ + run * m, sizeof(double) * static_cast<size_t>(held));
