@@ -78,9 +78,10 @@ TEST(BlockPath, EveryUnitsBlockOperationMatchesItsSamples) {
 }
 
 // The distorting stages with their anti-aliasing options, over a signal with
-// silence, a held value and a slow ramp, where the antiderivative quotients give
-// way to their stand-ins for inputs too close together; the block runs both in
-// 256-bit registers (where the processor has AVX2) and in scalar code.
+// silence, a held value, a slow ramp, small steps and a dithered offset, where
+// the antiderivative quotients give way to their stand-ins for inputs too close
+// together; the block runs both in 256-bit registers (where the processor has
+// AVX2) and in scalar code.
 TEST(BlockPath, AntiAliasedStagesMatchTheirSamples) {
   const bool wide = qvwideCode();
   qvprocstate st;
@@ -90,6 +91,7 @@ TEST(BlockPath, AntiAliasedStagesMatchTheirSamples) {
   std::fill(x.begin() + 2000, x.begin() + 2200, 0.25f);
   for (int i = 0; i < 400; ++i) x[3000 + i] = -0.3f + 2e-7f * static_cast<float>(i);
   for (int i = 0; i < 400; ++i) x[4000 + i] = 0.1f + ((i / 3) % 2 ? 3e-5f : 0.0f);
+  for (int i = 0; i < 300; ++i) x[5000 + i] = 0.02f + (i % 2 ? 4e-8f : -4e-8f);  // silence with an offset
   for (bool wideRuns : {true, false}) {
     qvsetWideCode(wideRuns);
     for (int type : {kBlockTubeGain, kBlockClipping})
@@ -108,6 +110,38 @@ TEST(BlockPath, AntiAliasedStagesMatchTheirSamples) {
               << blockDisplayName(type) << ", parameters " << seed << ", antiderivative " << o.antiderivative
               << ", band limit " << o.lowpass << ", wide runs " << wideRuns;
         }
+  }
+  qvsetWideCode(wide);
+}
+
+// The antiderivative runs against the samples one by one, where each run of
+// silence (an offset with a little dither: every value a stand-in) hands its
+// held state to a run that opens with a jump, so the next quotient reads it.
+TEST(BlockPath, AntiderivativeRunsHandOnTheirState) {
+  qvprocstate st;
+  st.sampleRate = 48000.0f;
+  qvusclip clip(st, true);
+  clip.params[qvusclip::kGain]->setValue(8.0f);
+  clip.update(-1);
+  qvpiecewisecubic curve;
+  ASSERT_TRUE(clip.curvePieces(curve));
+  std::vector<float> x;
+  for (int k = 0; k < 12; ++k) {
+    for (int i = 0; i < 128; ++i) x.push_back(0.03f * float(k % 5) + (i % 2 ? 3e-7f : -3e-7f));
+    for (int i = 0; i < 64; ++i) x.push_back(0.5f * std::sin(0.3f * float(i + k + 1)));
+  }
+  const bool wide = qvwideCode();
+  for (bool wideRuns : {true, false}) {
+    qvsetWideCode(wideRuns);
+    for (int order : {1, 2}) {
+      qvantiderivative one, runs;
+      one.setOrder(order, curve);
+      runs.setOrder(order, curve);
+      std::vector<float> a(x), b(x);
+      for (float& v : a) v = static_cast<float>(one.process(curve, double(v)));
+      for (size_t at = 0; at < b.size(); at += 64) runs.process(curve, b.data() + at, 64);
+      EXPECT_EQ(firstDifference(a, b), -1) << "order " << order << ", wide runs " << wideRuns;
+    }
   }
   qvsetWideCode(wide);
 }

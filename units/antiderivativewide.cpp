@@ -54,7 +54,14 @@ Fields gather(const qvcubicpiece* p, const int* piece, const double (qvcubicpiec
                    _mm256_loadu_pd(p[piece[2]].*field), _mm256_loadu_pd(p[piece[3]].*field));
 }
 
-// F1 and F2 of four inputs, term for term as qvpiecewisecubic's first() and second().
+// The curve, F1 and F2 at four inputs, term for term as qvpiecewisecubic's value(),
+// first() and second().
+__m256d curveValue(const qvcubicpiece* p, const int* piece, __m256d x) {
+  const Fields base = gather(p, piece, &qvcubicpiece::origin);
+  const Fields c = gather(p, piece, &qvcubicpiece::p);
+  const __m256d t = _mm256_mul_pd(_mm256_sub_pd(x, base.f0), base.f1);
+  return _mm256_add_pd(c.f0, _mm256_mul_pd(t, _mm256_add_pd(c.f1, _mm256_mul_pd(t, _mm256_add_pd(c.f2, _mm256_mul_pd(t, c.f3))))));
+}
 __m256d firstAntiderivative(const qvcubicpiece* p, const int* piece, __m256d x) {
   const Fields base = gather(p, piece, &qvcubicpiece::origin);  // origin, scale, c, d
   const Fields q = gather(p, piece, &qvcubicpiece::q);
@@ -106,6 +113,37 @@ void storeRounded(const double* y, float* out, int n) {
   for (int m = 0; i + m < n; ++m) out[i + m] = lanes[m];
 }
 
+// The curve's values at the n points (padded), into y.
+void valuesAt(const qvcubicpiece* p, int count, double* at, int n, int& hint, double* y) {
+  padInputs(at, n - 1);
+  int piece[kMaxRun + kWideRunPadding];
+  findPieces(p, count, at, n, hint, piece);
+  for (int i = 0; i < n; i += 4) _mm256_storeu_pd(y + i, curveValue(p, piece + i, _mm256_loadu_pd(at + i)));
+}
+
+// F1 or F2 at one point.
+double antiderivativeAt(const qvcubicpiece* p, int count, int order, double v, int& hint) {
+  int piece[1 + kWideRunPadding];
+  findPieces(p, count, &v, 1, hint, piece);
+  const __m256d x = _mm256_set1_pd(v);
+  return _mm256_cvtsd_f64(order == 2 ? secondAntiderivative(p, piece, x) : firstAntiderivative(p, piece, x));
+}
+
+// Bit i set where input i + 2 came back within the minimum step of the midpoint of
+// inputs i and i + 1... as second() tests the fold: 0.5·(x[i + 2] + x[i]) − x[i + 1].
+uint64_t closeFolds(const double* x, int n) {
+  const double step = qvantiderivative::kMinStep2;
+  const __m256d above = _mm256_set1_pd(step), below = _mm256_set1_pd(-step), half = _mm256_set1_pd(0.5);
+  uint64_t close = 0;
+  for (int i = 0; i < n; i += 4) {
+    const __m256d mid = _mm256_mul_pd(half, _mm256_add_pd(_mm256_loadu_pd(x + i + 2), _mm256_loadu_pd(x + i)));
+    const __m256d d = _mm256_sub_pd(mid, _mm256_loadu_pd(x + i + 1));
+    const __m256d far = _mm256_or_pd(_mm256_cmp_pd(d, above, _CMP_GT_OQ), _mm256_cmp_pd(d, below, _CMP_LT_OQ));
+    close |= uint64_t(~_mm256_movemask_pd(far) & 0xF) << i;
+  }
+  return close & runLanes(n);
+}
+
 }  // namespace
 
 bool qvwideFirstRun(const qvpiecewisecubic& curve, const qvcubicpiece* p, int count, double* x, double* f,
@@ -113,7 +151,15 @@ bool qvwideFirstRun(const qvpiecewisecubic& curve, const qvcubicpiece* p, int co
   if (n <= 0 || n > kMaxRun || count <= 0) return false;
   padInputs(x, n);
   const uint64_t close = closeSteps(x, x + 1, n, qvantiderivative::kMinStep1);
-  if (close == runLanes(n)) return false;
+  if (close == runLanes(n)) {
+    // Silence: every value is the curve at a midpoint, and F1 is needed at the end only.
+    double mid[kMaxRun + kWideRunPadding], y[kMaxRun + kWideRunPadding];
+    for (int i = 0; i < n; ++i) mid[i] = 0.5 * (x[i + 1] + x[i]);
+    valuesAt(p, count, mid, n, hint, y);
+    f[n] = antiderivativeAt(p, count, 1, x[n], hint);
+    storeRounded(y, out, n);
+    return true;
+  }
   int piece[kMaxRun + kWideRunPadding];
   findPieces(p, count, x + 1, n, hint, piece);
   for (int i = 0; i < n; i += 4)
@@ -136,9 +182,22 @@ bool qvwideSecondRun(const qvpiecewisecubic& curve, const qvcubicpiece* p, int c
                      double* s, float* out, int n, int& hint) noexcept {
   if (n <= 0 || n > kMaxRun || count <= 0) return false;
   padInputs(x, n + 1);
+  const uint64_t all = runLanes(n);
   const uint64_t closeSecant = closeSteps(x + 1, x + 2, n, qvantiderivative::kMinStep2);
-  if (closeSecant == runLanes(n)) return false;
   const uint64_t closeSpan = closeSteps(x, x + 2, n, qvantiderivative::kMinStep2);
+  if (closeSecant == all) {
+    // Silence: where every input also folds back onto the one before, every value
+    // is the curve at a midpoint, and F2 and the slope are needed at the end only.
+    // Any other run with no secant long enough goes to the scalar code.
+    if (closeSpan != all || closeFolds(x, n) != all) return false;
+    double mid[kMaxRun + kWideRunPadding], y[kMaxRun + kWideRunPadding];
+    for (int i = 0; i < n; ++i) mid[i] = 0.5 * (0.5 * (x[i + 2] + x[i]) + x[i + 1]);
+    valuesAt(p, count, mid, n, hint, y);
+    for (int i = n >= 2 ? n - 2 : 0; i < n; ++i) g[i + 2] = antiderivativeAt(p, count, 2, x[i + 2], hint);
+    s[n] = antiderivativeAt(p, count, 1, 0.5 * (x[n + 1] + x[n]), hint);
+    storeRounded(y, out, n);
+    return true;
+  }
   int piece[kMaxRun + kWideRunPadding];
   findPieces(p, count, x + 2, n, hint, piece);
   for (int i = 0; i < n; i += 4)
