@@ -34,35 +34,39 @@ void findPieces(const qvcubicpiece* p, int count, const double* x, int n, int& h
   hint = i;
 }
 
+// The small helpers below go inline into the run loops, whatever the compiler's
+// estimate of their size (a call would spill the lanes).
+#define QV_INLINE inline __attribute__((always_inline))
+
 // Four groups of four doubles, one from each lane's piece, turned into four
 // registers that each hold one field for the four lanes.
 struct Fields {
   __m256d f0, f1, f2, f3;
 };
-Fields transpose(__m256d a, __m256d b, __m256d c, __m256d d) {
+QV_INLINE Fields transpose(__m256d a, __m256d b, __m256d c, __m256d d) {
   const __m256d ab0 = _mm256_unpacklo_pd(a, b), ab1 = _mm256_unpackhi_pd(a, b);
   const __m256d cd0 = _mm256_unpacklo_pd(c, d), cd1 = _mm256_unpackhi_pd(c, d);
   return {_mm256_permute2f128_pd(ab0, cd0, 0x20), _mm256_permute2f128_pd(ab1, cd1, 0x20),
           _mm256_permute2f128_pd(ab0, cd0, 0x31), _mm256_permute2f128_pd(ab1, cd1, 0x31)};
 }
-Fields gather(const qvcubicpiece* p, const int* piece, const double qvcubicpiece::*field) {
+QV_INLINE Fields gather(const qvcubicpiece* p, const int* piece, const double qvcubicpiece::*field) {
   return transpose(_mm256_loadu_pd(&(p[piece[0]].*field)), _mm256_loadu_pd(&(p[piece[1]].*field)),
                    _mm256_loadu_pd(&(p[piece[2]].*field)), _mm256_loadu_pd(&(p[piece[3]].*field)));
 }
-Fields gather(const qvcubicpiece* p, const int* piece, const double (qvcubicpiece::*field)[4]) {
+QV_INLINE Fields gather(const qvcubicpiece* p, const int* piece, const double (qvcubicpiece::*field)[4]) {
   return transpose(_mm256_loadu_pd(p[piece[0]].*field), _mm256_loadu_pd(p[piece[1]].*field),
                    _mm256_loadu_pd(p[piece[2]].*field), _mm256_loadu_pd(p[piece[3]].*field));
 }
 
 // The curve, F1 and F2 at four inputs, term for term as qvpiecewisecubic's value(),
 // first() and second().
-__m256d curveValue(const qvcubicpiece* p, const int* piece, __m256d x) {
+QV_INLINE __m256d curveValue(const qvcubicpiece* p, const int* piece, __m256d x) {
   const Fields base = gather(p, piece, &qvcubicpiece::origin);
   const Fields c = gather(p, piece, &qvcubicpiece::p);
   const __m256d t = _mm256_mul_pd(_mm256_sub_pd(x, base.f0), base.f1);
   return _mm256_add_pd(c.f0, _mm256_mul_pd(t, _mm256_add_pd(c.f1, _mm256_mul_pd(t, _mm256_add_pd(c.f2, _mm256_mul_pd(t, c.f3))))));
 }
-__m256d firstAntiderivative(const qvcubicpiece* p, const int* piece, __m256d x) {
+QV_INLINE __m256d firstAntiderivative(const qvcubicpiece* p, const int* piece, __m256d x) {
   const Fields base = gather(p, piece, &qvcubicpiece::origin);  // origin, scale, c, d
   const Fields q = gather(p, piece, &qvcubicpiece::q);
   const __m256d t = _mm256_mul_pd(_mm256_sub_pd(x, base.f0), base.f1);
@@ -71,7 +75,7 @@ __m256d firstAntiderivative(const qvcubicpiece* p, const int* piece, __m256d x) 
   const __m256d high = _mm256_add_pd(q.f2, _mm256_mul_pd(q.f3, t));
   return _mm256_add_pd(base.f2, _mm256_mul_pd(t, _mm256_add_pd(low, _mm256_mul_pd(t2, high))));
 }
-__m256d secondAntiderivative(const qvcubicpiece* p, const int* piece, __m256d x) {
+QV_INLINE __m256d secondAntiderivative(const qvcubicpiece* p, const int* piece, __m256d x) {
   const Fields base = gather(p, piece, &qvcubicpiece::origin);
   const Fields r = gather(p, piece, &qvcubicpiece::r);
   const __m256d t = _mm256_mul_pd(_mm256_sub_pd(x, base.f0), base.f1);
