@@ -19,17 +19,57 @@ namespace {
 
 constexpr int kMaxRun = 64;
 
-// The piece of each of the n inputs at x, walked from the hint as the scalar
-// search walks (an input's piece does not depend on where the walk starts). The
-// padding lanes take the last input's piece.
+// The piece of v, walked to from piece i as qvpiecewisecubic's search walks (a
+// NaN walks down to piece 0).
+int walkTo(const qvcubicpiece* p, int count, double v, int i) {
+  while (i + 1 < count && v >= p[i + 1].start) ++i;
+  while (i > 0 && !(v >= p[i].start)) --i;
+  return i;
+}
+
+// Most runs span a few pieces: counting the starts each input passes among
+// those between the pieces of the run's least and greatest input needs no
+// branch and no input waits on the one before.
+constexpr int kMaxSpan = 12;
+
+// The piece of each of the n inputs at x (padded to a multiple of four): the
+// pieces the scalar walk finds, as an input's piece does not depend on where a
+// search starts. The padding lanes take the last input's piece.
 void findPieces(const qvcubicpiece* p, int count, const double* x, int n, int& hint, int* piece) {
   int i = hint > 0 && hint < count ? hint : 0;
-  for (int m = 0; m < n; ++m) {
-    const double v = x[m];
-    while (i + 1 < count && v >= p[i + 1].start) ++i;
-    while (i > 0 && !(v >= p[i].start)) --i;
-    piece[m] = i;
+  bool counted = false;
+  if (n >= 4) {
+    __m256d low = _mm256_loadu_pd(x), high = low, nan = _mm256_cmp_pd(low, low, _CMP_UNORD_Q);
+    for (int m = 4; m < n; m += 4) {
+      const __m256d v = _mm256_loadu_pd(x + m);
+      low = _mm256_min_pd(low, v);
+      high = _mm256_max_pd(high, v);
+      nan = _mm256_or_pd(nan, _mm256_cmp_pd(v, v, _CMP_UNORD_Q));
+    }
+    __m128d least = _mm_min_pd(_mm256_castpd256_pd128(low), _mm256_extractf128_pd(low, 1));
+    __m128d greatest = _mm_max_pd(_mm256_castpd256_pd128(high), _mm256_extractf128_pd(high, 1));
+    least = _mm_min_sd(least, _mm_unpackhi_pd(least, least));
+    greatest = _mm_max_sd(greatest, _mm_unpackhi_pd(greatest, greatest));
+    const int first = walkTo(p, count, _mm_cvtsd_f64(least), i);
+    const int span = walkTo(p, count, _mm_cvtsd_f64(greatest), first) - first;
+    if (_mm256_movemask_pd(nan) == 0 && span <= kMaxSpan) {
+      __m256d starts[kMaxSpan];
+      for (int j = 0; j < span; ++j) starts[j] = _mm256_set1_pd(p[first + 1 + j].start);
+      const __m256d one = _mm256_set1_pd(1.0);
+      const __m128i base = _mm_set1_epi32(first);
+      for (int m = 0; m < n; m += 4) {
+        const __m256d v = _mm256_loadu_pd(x + m);
+        __m256d passed = _mm256_setzero_pd();
+        for (int j = 0; j < span; ++j)
+          passed = _mm256_add_pd(passed, _mm256_and_pd(_mm256_cmp_pd(v, starts[j], _CMP_GE_OQ), one));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(piece + m), _mm_add_epi32(base, _mm256_cvttpd_epi32(passed)));
+      }
+      i = piece[n - 1];
+      counted = true;
+    }
   }
+  if (!counted)
+    for (int m = 0; m < n; ++m) piece[m] = i = walkTo(p, count, x[m], i);
   for (int m = n; m < n + kWideRunPadding; ++m) piece[m] = i;
   hint = i;
 }
