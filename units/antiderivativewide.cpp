@@ -157,6 +157,26 @@ void storeRounded(const double* y, float* out, int n) {
   for (int m = 0; i + m < n; ++m) out[i + m] = lanes[m];
 }
 
+// F1 (order 1) or F2 at the n inputs x (padded), into out.
+void antiderivativesAt(const qvcubicpiece* p, int count, int order, const double* x, int n, int& hint,
+                       double* out) {
+  int piece[kMaxRun + kWideRunPadding];
+  findPieces(p, count, x, n, hint, piece);
+  for (int i = 0; i < n; i += 4) {
+    const __m256d v = _mm256_loadu_pd(x + i);
+    _mm256_storeu_pd(out + i, order == 2 ? secondAntiderivative(p, piece + i, v) : firstAntiderivative(p, piece + i, v));
+  }
+}
+
+// out[i] = (a[i + 1] − a[i]) / (x[i + 1] − x[i]) for i < n (padded).
+void differenceQuotients(const double* a, const double* x, int n, double* out) {
+  for (int i = 0; i < n; i += 4) {
+    const __m256d da = _mm256_sub_pd(_mm256_loadu_pd(a + 1 + i), _mm256_loadu_pd(a + i));
+    const __m256d dx = _mm256_sub_pd(_mm256_loadu_pd(x + 1 + i), _mm256_loadu_pd(x + i));
+    _mm256_storeu_pd(out + i, _mm256_div_pd(da, dx));
+  }
+}
+
 // The curve's values at the n points (padded), into y.
 void valuesAt(const qvcubicpiece* p, int count, double* at, int n, int& hint, double* y) {
   padInputs(at, n - 1);
@@ -204,16 +224,9 @@ bool qvwideFirstRun(const qvpiecewisecubic& curve, const qvcubicpiece* p, int co
     storeRounded(y, out, n);
     return true;
   }
-  int piece[kMaxRun + kWideRunPadding];
-  findPieces(p, count, x + 1, n, hint, piece);
-  for (int i = 0; i < n; i += 4)
-    _mm256_storeu_pd(f + 1 + i, firstAntiderivative(p, piece + i, _mm256_loadu_pd(x + 1 + i)));
+  antiderivativesAt(p, count, 1, x + 1, n, hint, f + 1);
   double y[kMaxRun + kWideRunPadding];
-  for (int i = 0; i < n; i += 4) {
-    const __m256d df = _mm256_sub_pd(_mm256_loadu_pd(f + 1 + i), _mm256_loadu_pd(f + i));
-    const __m256d dx = _mm256_sub_pd(_mm256_loadu_pd(x + 1 + i), _mm256_loadu_pd(x + i));
-    _mm256_storeu_pd(y + i, _mm256_div_pd(df, dx));
-  }
+  differenceQuotients(f, x, n, y);
   for (uint64_t m = close; m; m &= m - 1) {
     const int i = __builtin_ctzll(m);
     y[i] = qvantiderivative::midpointValue(curve, x[i + 1], x[i], hint);
@@ -242,15 +255,8 @@ bool qvwideSecondRun(const qvpiecewisecubic& curve, const qvcubicpiece* p, int c
     storeRounded(y, out, n);
     return true;
   }
-  int piece[kMaxRun + kWideRunPadding];
-  findPieces(p, count, x + 2, n, hint, piece);
-  for (int i = 0; i < n; i += 4)
-    _mm256_storeu_pd(g + 2 + i, secondAntiderivative(p, piece + i, _mm256_loadu_pd(x + 2 + i)));
-  for (int i = 0; i < n; i += 4) {
-    const __m256d dg = _mm256_sub_pd(_mm256_loadu_pd(g + 2 + i), _mm256_loadu_pd(g + 1 + i));
-    const __m256d dx = _mm256_sub_pd(_mm256_loadu_pd(x + 2 + i), _mm256_loadu_pd(x + 1 + i));
-    _mm256_storeu_pd(s + 1 + i, _mm256_div_pd(dg, dx));
-  }
+  antiderivativesAt(p, count, 2, x + 2, n, hint, g + 2);
+  differenceQuotients(g + 1, x + 1, n, s + 1);
   for (uint64_t m = closeSecant; m; m &= m - 1) {
     const int i = __builtin_ctzll(m);
     s[i + 1] = qvantiderivative::midpointIntegral(curve, x[i + 2], x[i + 1], hint);
