@@ -163,11 +163,14 @@ void qvusewahplus::update(int which) {
 float qvusewahplus::process(float x) noexcept {
   if (drive_ > 0.0f) {
     const float e = env_.follow(drive_ * x);
-    float f = e * width_ + cutoff_;
-    if (f > 20000.0f) f = 20000.0f;
-    if (f < 9.0f) f = 9.0f;
-    corner_ = f;
-    core_.filter->setfreq(f / rateFactor(), reso_);
+    if (--untilSweep_ <= 0) {
+      untilSweep_ = kSweepPeriod;
+      float f = e * width_ + cutoff_;
+      if (f > 20000.0f) f = 20000.0f;
+      if (f < 9.0f) f = 9.0f;
+      corner_ = f;
+      core_.filter->setfreq(f / rateFactor(), reso_);
+    }
   }
   return core_.mix(core_.filter->process(x), x);
 }
@@ -182,15 +185,20 @@ void qvusewahplus::processBlock(float* samples, int nframes) noexcept {
   qvenvfollow env = env_;
   const float drive = drive_, width = width_, cutoff = cutoff_, reso = reso_, n = rateFactor();
   float corner = corner_;
+  int untilSweep = untilSweep_;
   runAny(core_.poles, core_.filter, samples, nframes, [&](auto& f, float x) {
     const float e = env.follow(drive * x);
-    float c = e * width + cutoff;
-    if (c > 20000.0f) c = 20000.0f;
-    if (c < 9.0f) c = 9.0f;
-    corner = c;
-    f.setfreq(c / n, reso);
+    if (--untilSweep <= 0) {
+      untilSweep = kSweepPeriod;
+      float c = e * width + cutoff;
+      if (c > 20000.0f) c = 20000.0f;
+      if (c < 9.0f) c = 9.0f;
+      corner = c;
+      f.setfreq(c / n, reso);
+    }
     return core.mix(f.process(x), x);
   });
   env_ = env;
   corner_ = corner;
+  untilSweep_ = untilSweep;
 }

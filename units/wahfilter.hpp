@@ -63,12 +63,16 @@ public:
   void reset() noexcept override {
     if (core_.filter) core_.filter->reset();
     env_.reset();
+    untilSweep_ = 0;
   }
 
   const qvfiltgen* filter() const { return core_.filter; }
   const qvenvfollow& follower() const { return env_; }
-  // [between blocks] Corner of the last process() call, Hz (before the rate factor).
+  // [between blocks] The swept corner in force, Hz (before the rate factor).
   float lastCorner() const { return corner_; }
+  // The envelope moves every sample; the filter follows it every few (each new
+  // corner is a full biquad design, and the envelope barely moves in between).
+  static constexpr int kSweepPeriod = 4;
 
 private:
   template <class F>
@@ -78,5 +82,6 @@ private:
   qvenvfollow env_;
   // Parameter values cached by update(); process() reads only these.
   float cutoff_ = 330, reso_ = 18, drive_ = 2, width_ = 1500;
-  float corner_ = 330;  // swept corner of the last sample, Hz
+  float corner_ = 330;  // swept corner in force, Hz
+  int untilSweep_ = 0;  // samples until the corner next follows the envelope
 };
