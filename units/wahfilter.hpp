@@ -70,9 +70,10 @@ public:
   const qvenvfollow& follower() const { return env_; }
   // [between blocks] The swept corner in force, Hz (before the rate factor).
   float lastCorner() const { return corner_; }
-  // The envelope moves every sample; the filter follows it every few (each new
-  // corner is a full biquad design, and the envelope barely moves in between).
-  static constexpr int kSweepPeriod = 4;
+  // The envelope moves every sample; the filter follows it every other one (each
+  // new corner is a full biquad design, and the envelope barely moves in between;
+  // every fourth sample, the corner's steps showed in the folded products).
+  static constexpr int kSweepPeriod = 2;
 
 private:
   template <class F>
