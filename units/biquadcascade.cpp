@@ -168,7 +168,7 @@ private:
   }
   double section(int j, double y) noexcept {
     const double w = entry(j, y);
-    if (UnitZeros && j > 0)
+    if (UnitZeros && N > 1 && j > 0)
       y = (w + s2_[j]) + c_[j].b1 * s1_[j];
     else
       y = c_[j].b1 * s1_[j] + c_[j].b0 * w + c_[j].b2 * s2_[j];
