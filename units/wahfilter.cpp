@@ -160,16 +160,26 @@ void qvusewahplus::update(int which) {
   }
 }
 
+namespace {
+// Counts a sample down to the next sweep; true (and the count restarted) when due.
+bool sweepDue(int& untilSweep) {
+  if (--untilSweep > 0) return false;
+  untilSweep = qvusewahplus::kSweepPeriod;
+  return true;
+}
+// The corner the envelope e asks for, held within 9 Hz .. 20 kHz.
+float sweptCorner(float e, float width, float cutoff) {
+  const float f = e * width + cutoff;
+  return f > 20000.0f ? 20000.0f : f < 9.0f ? 9.0f : f;
+}
+}  // namespace
+
 float qvusewahplus::process(float x) noexcept {
   if (drive_ > 0.0f) {
     const float e = env_.follow(drive_ * x);
-    if (--untilSweep_ <= 0) {
-      untilSweep_ = kSweepPeriod;
-      float f = e * width_ + cutoff_;
-      if (f > 20000.0f) f = 20000.0f;
-      if (f < 9.0f) f = 9.0f;
-      corner_ = f;
-      core_.filter->setfreq(f / rateFactor(), reso_);
+    if (sweepDue(untilSweep_)) {
+      corner_ = sweptCorner(e, width_, cutoff_);
+      core_.filter->setfreq(corner_ / rateFactor(), reso_);
     }
   }
   return core_.mix(core_.filter->process(x), x);
@@ -188,13 +198,9 @@ void qvusewahplus::processBlock(float* samples, int nframes) noexcept {
   int untilSweep = untilSweep_;
   runAny(core_.poles, core_.filter, samples, nframes, [&](auto& f, float x) {
     const float e = env.follow(drive * x);
-    if (--untilSweep <= 0) {
-      untilSweep = kSweepPeriod;
-      float c = e * width + cutoff;
-      if (c > 20000.0f) c = 20000.0f;
-      if (c < 9.0f) c = 9.0f;
-      corner = c;
-      f.setfreq(c / n, reso);
+    if (sweepDue(untilSweep)) {
+      corner = sweptCorner(e, width, cutoff);
+      f.setfreq(corner / n, reso);
     }
     return core.mix(f.process(x), x);
   });
